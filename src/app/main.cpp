@@ -1,0 +1,15 @@
+#include "app/application.h"
+#include "browsing/webengine/enginewebview.h"
+
+#include <QApplication>
+
+int main(int, char** argv)
+{
+    // The program reads no command line: Qt is handed the program's name alone.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QCoreApplication::setApplicationName(QStringLiteral("sorvane"));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(qtArgc, qtArgv);
+    return app::run(browsing::webengine::factory());
+}

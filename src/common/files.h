@@ -1,0 +1,21 @@
+#pragma once
+// Whole-file reading and writing. Writes replace the file atomically (a temporary name in
+// the same folder, then a rename), so a crash never leaves a half-written file, and they
+// never write through a symbolic link planted under the file's name.
+
+#include <QByteArray>
+#include <QString>
+
+namespace files {
+
+// All bytes of the file, or none when it is missing, unreadable, not a regular file or
+// larger than maxBytes.
+QByteArray readAll(const QString& path, qint64 maxBytes = qint64(1) << 30);
+
+// Creates the file or replaces its whole content. Returns whether it was written.
+bool writeAll(const QString& path, const QByteArray& bytes);
+
+// Whether any directory entry (a file, a folder, a link) exists under that name.
+bool exists(const QString& path);
+
+}  // namespace files
