@@ -406,6 +406,36 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     Q_EMIT sizeChanged();
 }
 
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    fitOuterSize();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    fitOuterSize();
+}
+
+// The designed size is the outer size, frame and caption included; the frame is known only
+// once the window manager has framed the window. Until the user resizes the window it is
+// fitted once, keeping it centred.
+void MainWindow::fitOuterSize()
+{
+    if (m_outerSizeFitted || !isVisible())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return;
+    m_outerSizeFitted = true;
+    if (size() != QSize(kDesignedWidth, kDesignedHeight))
+        return;
+    resize(kDesignedWidth - frame.width(), kDesignedHeight - frame.height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QRect(QPoint(), QSize(kDesignedWidth, kDesignedHeight)).center());
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Nothing can refuse the close; the about-to-be-destroyed handler runs once, while every

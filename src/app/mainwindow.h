@@ -113,6 +113,8 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -123,6 +125,7 @@ private:
     void buildMenus();
     bool startMove(QObject* watched, QEvent* event);
     bool takeAccelerator(QEvent* event);
+    void fitOuterSize();
 
     std::unique_ptr<browsing::WebViewEvents> m_viewEvents;
     std::unique_ptr<browsing::WebView> m_webView;
@@ -130,6 +133,7 @@ private:
     std::array<QAction*, static_cast<size_t>(Item::Count)> m_items {};
     QList<QAction*> m_accelerators;
     bool m_destroyingRaised = false;
+    bool m_outerSizeFitted = false;
 };
 
 }  // namespace app
