@@ -225,7 +225,7 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     addressToolbar->setMovable(false);
     addressToolbar->setFloatable(false);
 
-    addressBox = named(new QComboBox(area), "组合框1");
+    addressBox = named(new AddressBox(area), "组合框1");
     addressBox->setEditable(true);
     addressBox->setInsertPolicy(QComboBox::NoInsert);
     addressBox->setDuplicatesEnabled(true);

@@ -28,6 +28,7 @@ class QTreeWidget;
 
 namespace app {
 
+class AddressBox;
 class DropTarget;
 class StatusBar;
 
@@ -65,7 +66,7 @@ public:
     QPushButton* panelCloseButton = nullptr;  // 超级按钮1
     QTreeWidget* favouritesList = nullptr;    // 超级列表框1
     StatusBar* statusBar = nullptr;           // 状态条1
-    QComboBox* addressBox = nullptr;          // 组合框1
+    AddressBox* addressBox = nullptr;         // 组合框1
     QToolBar* addressToolbar = nullptr;       // 工具条2
     QToolBar* navigationToolbar = nullptr;    // 工具条1
     DropTarget* dropTarget = nullptr;         // 拖放对象1

@@ -149,8 +149,8 @@ void wireControls(MainWindow& w)
     QObject::connect(&w, &MainWindow::toolbarButtonClicked, &w, guarded([&w](int n) { toolbarClicked(w, n); }));
     QObject::connect(w.goButton, &QPushButton::clicked, &w, guarded([&w](bool) { goAction(w); }));
     QObject::connect(w.addressBox->lineEdit(), &QLineEdit::returnPressed, &w, guarded([&w] { goAction(w); }));
-    QObject::connect(w.addressBox, &QComboBox::textActivated, &w,
-                     guarded([&w](const QString&) { browsing::chooseFromList(*w.addressBox, w.webView()); }));
+    QObject::connect(w.addressBox, &AddressBox::chosenFromList, &w,
+                     guarded([&w] { browsing::chooseFromList(*w.addressBox, w.webView()); }));
     QObject::connect(w.searchButton, &QPushButton::clicked, &w,
                      guarded([&w](bool) { browsing::search(*w.searchBox, w.webView()); }));
     QObject::connect(w.dropTarget, &DropTarget::dropped, &w, guarded([&w](const QMimeData& data) {

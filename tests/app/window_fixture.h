@@ -1,6 +1,7 @@
 #pragma once
 // A main window on the web view's test double, in a program folder of its own.
 
+#include "app/controls.h"
 #include "app/mainwindow.h"
 #include "app/wiring.h"
 #include "common/lifecycle.h"
