@@ -227,7 +227,7 @@ TEST_F(Favourites, OpenFindsAFileWhoseExtensionIsUpperCase)
     EXPECT_EQ(view.navigations, QStringList{QStringLiteral("http://a/")});
 }
 
-TEST_F(Favourites, LinksOutOfTheFolderAreNeverReadNorFollowedOnDelete)
+TEST_F(Favourites, LinksOutOfTheFolderAreNeverReadWrittenOrFollowedOnDelete)
 {
     makeFolder();
     const QString outside = root.filePath(QStringLiteral("outside.url"));
@@ -248,13 +248,22 @@ TEST_F(Favourites, LinksOutOfTheFolderAreNeverReadNorFollowedOnDelete)
         favourites::open(panel, view);
         EXPECT_TRUE(view.navigations.isEmpty()) << name.toStdString();
     }
+    {
+        // Overwriting is asked, but never writes through the link.
+        ModalAnswers answers({type(QStringLiteral("link")), clickButton(kOk)});
+        favourites::add(panel, view, icon);
+        EXPECT_EQ(answers.answered(), 2);
+        EXPECT_EQ(texts(panel), (QStringList{QStringLiteral("link"), QStringLiteral("dir")}));
+    }
     for (const QString& name : {QStringLiteral("link"), QStringLiteral("dir")}) {
         select(panel, name);
         favourites::remove(panel);
     }
     EXPECT_EQ(panel.topLevelItemCount(), 0);
     EXPECT_TRUE(folderEntries().isEmpty()) << "the links themselves are deleted";
-    EXPECT_TRUE(QFileInfo::exists(outside));
+    QFile target(outside);
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), favourites::shortcutBytes(QStringLiteral("http://secret/")));
     EXPECT_TRUE(QFileInfo(root.path()).isDir());
 }
 
