@@ -28,6 +28,10 @@ def ensure_window_manager():
         _window_manager = [
             subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL),
             subprocess.Popen(["xcompmgr"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL),
+            # A system tray in the top left corner, for the program's tray icon.
+            subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "100",
+                              "--heighttype", "pixel", "--height", "30", "--SetDockType", "true"],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL),
         ]
         time.sleep(0.5)
 
@@ -153,6 +157,21 @@ class Run:
         values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
+    def tray_icon(self, timeout=20.0):
+        """The program's icon in the system tray: a small window of its own."""
+        def find():
+            for w in self.windows():
+                _, _, width, height = self.geometry(w)
+                if width <= 64 and height <= 64:
+                    return w
+            return None
+        return wait_for(find, timeout, what="the tray icon")
+
+    def origin(self):
+        """The screen position of the main window's client area."""
+        x, y, _, _ = self.geometry()
+        return x, y
+
     def title(self, window=None):
         return xdotool("getwindowname", window or self.main_window(), check=False)
 
@@ -214,6 +233,22 @@ class Run:
         self.log.flush()
         with open(self.log.name, "rb") as f:
             return f.read().decode("utf-8", "replace")
+
+
+def pixel(x, y):
+    """The colour of one pixel of the screen as (r, g, b)."""
+    out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, timeout=30).stdout
+    for line in out.splitlines():
+        if line.startswith(f"0,0:"):
+            values = line.split("(", 1)[1].split(")", 1)[0].split(",")
+            return tuple(int(float(v)) for v in values[:3])
+    raise AssertionError(f"no pixel at {x},{y}: {out!r}")
+
+
+def window_property(window, name):
+    out = subprocess.run(["xprop", "-id", str(window), name], capture_output=True, text=True, timeout=10).stdout
+    return out.split("=", 1)[1].strip() if "=" in out else None
 
 
 def screenshot(path):
