@@ -12,8 +12,13 @@ measures for each start:
               page's load callback at the server
   request     start to the arrival of the request for the page itself
   nav->load   performance.now() at the load event: the engine's navigation start to load
-  PSS         proportional set size of the whole process tree, settle seconds after the load
-  idle CPU    user + system CPU time of the tree during those settle seconds
+  CPU to load user + system CPU time of the whole tree from start to the load callback, and
+              of the first process's main thread alone: the work, which a busy machine
+              changes far less than it changes the times
+  PSS         proportional set size of the whole process tree, settle seconds after the load,
+              and of the first process (the browser process) alone; and the tree's private
+              memory (USS), which other programs mapping the same libraries do not change
+  idle CPU    time on the CPU of every thread of the tree during those settle seconds
 
 Prints medians and the ratios of each program to the floor (the median of the per-round
 ratios, so that both sides of a ratio ran under the same load). Runs under an X server
@@ -242,15 +247,16 @@ def tree(root):
     return {pid: stats[pid] for pid in members if pid in stats and stats[pid][0] != "Z"}
 
 
-def pss_kb(pids):
+def memory_kb(pids, fields=("Pss",)):
+    """The sum of the given smaps_rollup fields over the processes, in kB."""
     total = 0
     for pid in pids:
         try:
             with open(f"/proc/{pid}/smaps_rollup") as f:
                 for line in f:
-                    if line.startswith("Pss:"):
-                        total += int(line.split()[1])
-                        break
+                    name, _, rest = line.partition(":")
+                    if name in fields:
+                        total += int(rest.split()[0])
         except OSError:
             pass
     return total
@@ -258,6 +264,25 @@ def pss_kb(pids):
 
 def cpu_ticks(members):
     return {pid: s[3] for pid, s in members.items()}
+
+
+def run_time_ns(members):
+    """Time on the CPU of every thread of the processes, in nanoseconds (schedstat), keyed
+    by (process, thread): finer than the clock ticks of stat, which matters for the few tens
+    of milliseconds an idle program uses."""
+    times = {}
+    for pid in members:
+        try:
+            threads = os.listdir(f"/proc/{pid}/task")
+        except OSError:
+            continue
+        for tid in threads:
+            try:
+                with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
+                    times[(pid, tid)] = int(f.read().split()[0])
+            except (OSError, ValueError, IndexError):
+                pass
+    return times
 
 
 def end_tree(process, grace=3.0):
@@ -351,8 +376,8 @@ def start_once(program, sandbox, site, token, timeout, settle):
     page_path = urllib.parse.urlsplit(url).path
     command = program.prepare(sandbox.folder, url)
     log = open(os.path.join(sandbox.root, f"{token}.log"), "wb")
-    result = {"program": program.label, "token": token}
-    t0 = time.monotonic()
+    result = {"program": program.label, "token": token, "log": log.name}
+    t0 = result["t0"] = time.monotonic()
     process = subprocess.Popen(command, cwd=sandbox.folder, env=sandbox.env(), stdin=subprocess.DEVNULL,
                                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
     try:
@@ -371,12 +396,20 @@ def start_once(program, sandbox, site, token, timeout, settle):
         result["startup"] = loaded[0] - t0
         result["request"] = request[0] - t0 if request else None
         result["nav_to_load"] = float(loaded[2]["t"][0]) / 1000.0 if "t" in loaded[2] else None
-        before = cpu_ticks(tree(process.pid))
+        members = tree(process.pid)
+        before = cpu_ticks(members)
+        before_ns = run_time_ns(members)
+        main_thread = proc_stat(f"{process.pid}/task/{process.pid}")
+        # Work done up to the load, less sensitive than the time to a busy machine.
+        result["cpu_to_load"] = sum(before.values()) / CLOCK_TICK
+        result["main_cpu_to_load"] = main_thread[3] / CLOCK_TICK if main_thread else None
         time.sleep(max(0.0, loaded[0] + settle - time.monotonic()))
         members = tree(process.pid)
-        after = cpu_ticks(members)
-        result["pss"] = pss_kb(members) / 1024.0
-        result["cpu"] = sum(ticks - before.get(pid, 0) for pid, ticks in after.items()) / CLOCK_TICK
+        after_ns = run_time_ns(members)
+        result["pss"] = memory_kb(members) / 1024.0
+        result["pss_first"] = memory_kb([process.pid]) / 1024.0
+        result["uss"] = memory_kb(members, ("Private_Clean", "Private_Dirty")) / 1024.0
+        result["cpu"] = sum(ns - before_ns.get(key, 0) for key, ns in after_ns.items()) / 1e9
         result["processes"] = len(members)
         return result
     finally:
@@ -388,8 +421,10 @@ def start_once(program, sandbox, site, token, timeout, settle):
 # Report
 
 MEASURES = [("startup", "start-up", "s"), ("request", "request", "s"), ("nav_to_load", "nav->load", "s"),
-            ("pss", "PSS", "MB"), ("cpu", "idle CPU", "s")]
-RATIOS = ["startup", "pss", "cpu"]
+            ("cpu_to_load", "CPU to load", "s"), ("main_cpu_to_load", "main thread", "s"),
+            ("pss", "PSS", "MB"), ("pss_first", "PSS first process", "MB"),
+            ("uss", "private", "MB"), ("cpu", "idle CPU", "s")]
+RATIOS = ["startup", "cpu_to_load", "pss", "uss", "cpu"]
 
 
 def median(values):
@@ -418,8 +453,9 @@ def report(results, programs, floor_label, modes, out):
     def runs(label, mode):
         return [r for r in results if r["program"] == label and r["mode"] == mode]
 
+    width = max(len(p.label) for p in programs) + 2
     print("\nMedians (± half the interquartile range as a share of the median):", file=out)
-    header = f"{'program':<14}{'start':<8}{'n':>3}  " + "".join(f"{title:>20}" for _, title, _ in MEASURES)
+    header = f"{'program':<{width}}{'start':<8}{'n':>3}  " + "".join(f"{title:>20}" for _, title, _ in MEASURES)
     print(header, file=out)
     for program in programs:
         for mode in modes:
@@ -433,10 +469,10 @@ def report(results, programs, floor_label, modes, out):
                 cells.append(f"{text:>20}")
             failed = len(rs) - len(ok)
             note = f"  ({failed} failed: {rs[-1]['error'] if failed else ''})" if failed else ""
-            print(f"{program.label:<14}{mode:<8}{len(ok):>3}  " + "".join(cells) + note, file=out)
+            print(f"{program.label:<{width}}{mode:<8}{len(ok):>3}  " + "".join(cells) + note, file=out)
 
     print(f"\nRatios to {floor_label} (median of the per-round ratios, min..max in brackets):", file=out)
-    print(f"{'program':<14}{'start':<8}" + "".join(f"{title:>26}" for key, title, _ in MEASURES if key in RATIOS),
+    print(f"{'program':<{width}}{'start':<8}" + "".join(f"{title:>26}" for key, title, _ in MEASURES if key in RATIOS),
           file=out)
     for program in programs:
         if program.label == floor_label:
@@ -451,7 +487,7 @@ def report(results, programs, floor_label, modes, out):
                         pairs.append(r[key] / mate[key])
                 text = (f"{statistics.median(pairs):.2f} [{min(pairs):.2f}..{max(pairs):.2f}]" if pairs else "-")
                 cells.append(f"{text:>26}")
-            print(f"{program.label:<14}{mode:<8}" + "".join(cells), file=out)
+            print(f"{program.label:<{width}}{mode:<8}" + "".join(cells), file=out)
 
 
 def load_average():
@@ -466,6 +502,8 @@ def main():
     parser.add_argument("--floor", default=os.path.join(ROOT, "build", "bench_startup_floor"))
     parser.add_argument("--also", action="append", default=[], metavar="LABEL=EXE",
                         help="another build of ours to measure in the same rounds (e.g. a variant)")
+    parser.add_argument("--also-bare", action="append", default=[], metavar="LABEL=EXE",
+                        help="another program that takes the address as its argument, like the floor")
     parser.add_argument("--timeout", type=float, default=30.0, help="seconds to wait for the load callback")
     parser.add_argument("--settle", type=float, default=2.0, help="seconds after the load before PSS and idle CPU")
     parser.add_argument("--seed", type=int, default=None)
@@ -480,12 +518,17 @@ def main():
     for item in args.also:
         label, _, exe = item.partition("=")
         programs.append(Program(label, exe, True))
+    for item in args.also_bare:
+        label, _, exe = item.partition("=")
+        programs.append(Program(label, exe, False))
     floor = Program("floor", args.floor, False)
     programs.append(floor)
     for program in programs:
         if not os.access(program.exe, os.X_OK):
             sys.exit(f"startup.py: {program.exe} is missing; build it first")
 
+    # Ended from outside: still end the program being measured and the window manager.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("startup.py: terminated"))
     rng = random.Random(args.seed)
     window_manager = None if args.no_wm else subprocess.Popen(
         ["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
