@@ -16,8 +16,9 @@ measures for each start:
               of the first process's main thread alone: the work, which a busy machine
               changes far less than it changes the times
   PSS         proportional set size of the whole process tree, settle seconds after the load,
-              and of the first process (the browser process) alone; and the tree's private
-              memory (USS), which other programs mapping the same libraries do not change
+              and of the first process (the browser process) alone; and the tree's PSS of
+              dirty pages (heap, relocated library data, shared memory), which unlike the
+              clean library pages does not shrink when other programs map the same libraries
   idle CPU    time on the CPU of every thread of the tree during those settle seconds
 
 Prints medians and the ratios of each program to the floor (the median of the per-round
@@ -408,7 +409,7 @@ def start_once(program, sandbox, site, token, timeout, settle):
         after_ns = run_time_ns(members)
         result["pss"] = memory_kb(members) / 1024.0
         result["pss_first"] = memory_kb([process.pid]) / 1024.0
-        result["uss"] = memory_kb(members, ("Private_Clean", "Private_Dirty")) / 1024.0
+        result["pss_dirty"] = memory_kb(members, ("Pss_Dirty",)) / 1024.0
         result["cpu"] = sum(ns - before_ns.get(key, 0) for key, ns in after_ns.items()) / 1e9
         result["processes"] = len(members)
         return result
@@ -423,8 +424,8 @@ def start_once(program, sandbox, site, token, timeout, settle):
 MEASURES = [("startup", "start-up", "s"), ("request", "request", "s"), ("nav_to_load", "nav->load", "s"),
             ("cpu_to_load", "CPU to load", "s"), ("main_cpu_to_load", "main thread", "s"),
             ("pss", "PSS", "MB"), ("pss_first", "PSS first process", "MB"),
-            ("uss", "private", "MB"), ("cpu", "idle CPU", "s")]
-RATIOS = ["startup", "cpu_to_load", "pss", "uss", "cpu"]
+            ("pss_dirty", "PSS dirty", "MB"), ("cpu", "idle CPU", "s")]
+RATIOS = ["startup", "cpu_to_load", "pss", "pss_dirty", "cpu"]
 
 
 def median(values):
