@@ -454,7 +454,7 @@ def report(results, programs, floor_label, modes, out):
     def runs(label, mode):
         return [r for r in results if r["program"] == label and r["mode"] == mode]
 
-    width = max(len(p.label) for p in programs) + 2
+    width = max(len("program"), *(len(p.label) for p in programs)) + 2
     print("\nMedians (± half the interquartile range as a share of the median):", file=out)
     header = f"{'program':<{width}}{'start':<8}{'n':>3}  " + "".join(f"{title:>20}" for _, title, _ in MEASURES)
     print(header, file=out)
