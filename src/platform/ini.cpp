@@ -475,7 +475,7 @@ public:
         if (!m_fd.valid() || fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
             return;
         const auto deadline = std::chrono::steady_clock::now() + 5s;
-        auto pause = 100us;
+        auto pause = 50us;
         for (;;) {
             if (flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0) {
                 m_locked = true;
@@ -484,7 +484,7 @@ public:
             if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
                 return;
             std::this_thread::sleep_for(pause);
-            pause = std::min<std::chrono::microseconds>(pause * 2, 5ms);
+            pause = std::min<std::chrono::microseconds>(pause * 2, 1ms);
         }
     }
     ~WriteLock()
