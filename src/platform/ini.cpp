@@ -36,17 +36,7 @@ std::size_t charLength(std::string_view s, std::size_t i)
     return 1;
 }
 
-std::string folded(std::string_view s)
-{
-    std::string out(s);
-    for (std::size_t i = 0; i < out.size();) {
-        const std::size_t n = charLength(s, i);
-        if (n == 1 && out[i] >= 'A' && out[i] <= 'Z')
-            out[i] = static_cast<char>(out[i] - 'A' + 'a');
-        i += n;
-    }
-    return out;
-}
+char foldedAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 enum class Kind { Blank, Comment, Section, Key, Other };
 
@@ -101,19 +91,39 @@ Line classify(std::string_view file, std::size_t begin, std::size_t end, std::si
     return line;
 }
 
+// Walks a file line by line without keeping the lines.
+class LineReader {
+public:
+    explicit LineReader(std::string_view file)
+        : m_file(file), m_pos(file.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0)
+    {
+    }
+    bool next(Line& line)
+    {
+        if (m_pos >= m_file.size())
+            return false;
+        const std::size_t lf = m_file.find('\n', m_pos);
+        const std::size_t next = lf == std::string_view::npos ? m_file.size() : lf + 1;
+        std::size_t end = lf == std::string_view::npos ? m_file.size() : lf;
+        if (lf != std::string_view::npos && end > m_pos && m_file[end - 1] == '\r')
+            --end;
+        line = classify(m_file, m_pos, end, next);
+        m_pos = next;
+        return true;
+    }
+
+private:
+    std::string_view m_file;
+    std::size_t m_pos;
+};
+
 std::vector<Line> splitLines(std::string_view file)
 {
     std::vector<Line> lines;
-    std::size_t pos = file.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
-    while (pos < file.size()) {
-        const std::size_t lf = file.find('\n', pos);
-        const std::size_t next = lf == std::string_view::npos ? file.size() : lf + 1;
-        std::size_t end = lf == std::string_view::npos ? file.size() : lf;
-        if (lf != std::string_view::npos && end > pos && file[end - 1] == '\r')
-            --end;
-        lines.push_back(classify(file, pos, end, next));
-        pos = next;
-    }
+    lines.reserve(static_cast<std::size_t>(std::count(file.begin(), file.end(), '\n')) + 1);
+    LineReader reader(file);
+    for (Line line; reader.next(line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -209,7 +219,17 @@ std::string_view trimTrailingBlanks(std::string_view bytes)
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && folded(a) == folded(b);
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t n = charLength(a, i);
+        if (n != charLength(b, i))
+            return false;
+        if (n == 1 ? foldedAscii(a[i]) != foldedAscii(b[i]) : a.substr(i, n) != b.substr(i, n))
+            return false;
+        i += n;
+    }
+    return true;
 }
 
 std::size_t fittingLength(std::string_view bytes, std::size_t limit)
@@ -230,13 +250,18 @@ std::optional<std::string> lookup(std::string_view file, std::string_view sectio
 {
     section = trimBlanks(section);
     key = trimBlanks(key);
-    const std::vector<Line> lines = splitLines(file);
-    const std::optional<Span> span = firstSection(lines, section);
-    if (!span)
-        return std::nullopt;
-    for (std::size_t i = span->header + 1; i < span->end; ++i)
-        if (lines[i].kind == Kind::Key && sameName(lines[i].name, key))
-            return std::string(unquoted(lines[i].value));
+    LineReader reader(file);
+    Line line;
+    bool inSection = false;
+    while (reader.next(line)) {
+        if (line.kind == Kind::Section) {
+            if (inSection)
+                return std::nullopt;  // only the first section of the name counts
+            inSection = sameName(line.name, section);
+        } else if (inSection && line.kind == Kind::Key && sameName(line.name, key)) {
+            return std::string(unquoted(line.value));
+        }
+    }
     return std::nullopt;
 }
 
@@ -373,20 +398,27 @@ std::optional<std::string> readOpen(int fd)
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > ini::kMaxFileBytes)
         return std::nullopt;
-    std::string bytes;
-    char chunk[65536];
+    // Read straight into a string of the file's size; one byte more tells a file that grew.
+    const std::size_t expected = static_cast<std::size_t>(st.st_size);
+    std::string bytes(expected + 1, '\0');
+    std::size_t got = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return std::nullopt;
         if (n == 0)
-            return bytes;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-        if (bytes.size() > ini::kMaxFileBytes)  // grew while we read it
-            return std::nullopt;
+            break;
+        got += static_cast<std::size_t>(n);
+        if (got == bytes.size()) {
+            if (bytes.size() > ini::kMaxFileBytes)
+                return std::nullopt;
+            bytes.resize(std::min(bytes.size() * 2, ini::kMaxFileBytes + 1));
+        }
     }
+    bytes.resize(got);
+    return bytes;
 }
 
 std::optional<std::string> readForLookup(const char* fileName)
