@@ -175,8 +175,12 @@ QWebEnginePage* Page::createWindow(WebWindowType)
 void EngineWebView::wire()
 {
     QWebEngineView* view = m_widget;
-    QObject::connect(view, &QWebEngineView::urlChanged, view,
-                     [this](const QUrl& url) { raiseNavigationCompleted(url.toString()); });
+    QObject::connect(view, &QWebEngineView::urlChanged, view, [this, view](const QUrl& url) {
+        // The engine forgets a zoom set before the first document; apply the text size again.
+        if (!qFuzzyCompare(view->zoomFactor(), kZoom.at(static_cast<size_t>(textSize()))))
+            applyTextSize(textSize());
+        raiseNavigationCompleted(url.toString());
+    });
     QObject::connect(view, &QWebEngineView::loadStarted, view, [this] { raiseDownloadBegins(); });
     QObject::connect(view, &QWebEngineView::loadProgress, view, [this](int percent) { raiseDownloadProgress(percent, 100); });
     QObject::connect(view, &QWebEngineView::loadFinished, view, [this, view](bool) {
