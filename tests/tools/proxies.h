@@ -1,6 +1,7 @@
 #pragma once
 // The tests talk only to 127.0.0.1: no proxy from the environment may redirect them.
 #include <cstdlib>
+#include <initializer_list>
 
 namespace testing_support {
 inline void dropProxySettings()
