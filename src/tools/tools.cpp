@@ -55,7 +55,7 @@ QString askSavePath(QFileDialog& dialog)
                              QCoreApplication::translate(
                                  "QFileDialog", "%1\nDirectory not found.\nPlease verify the correct directory name was given.")
                                  .arg(folder));
-        dialog.selectFile(path);
+        // Shown again as it was left, with the name typed, for the user to mend.
     }
 }
 
