@@ -98,7 +98,8 @@ bool splitAddress(const QString& address, UrlParts& parts)
 QString requestAddress(const UrlParts& parts)
 {
     const QString host = parts.host.contains(u':') ? u'[' + parts.host + u']' : parts.host;
-    return parts.scheme + u"://" + host + u':' + QString::number(parts.port) + parts.object;
+    const bool usualPort = parts.port == defaultPort(parts.scheme);
+    return parts.scheme + u"://" + host + (usualPort ? QString() : u':' + QString::number(parts.port)) + parts.object;
 }
 
 }  // namespace tools

@@ -18,7 +18,8 @@ struct UrlParts {
 // for an address that cannot be split this way (no scheme, no host, a bad port).
 bool splitAddress(const QString& address, UrlParts& parts);
 
-// The address to hand to the HTTP client: scheme, host, port and object, no user name.
+// The address to hand to the HTTP client: scheme, host, port (left out when it is the
+// scheme's default) and object, no user name.
 QString requestAddress(const UrlParts& parts);
 
 }  // namespace tools

@@ -152,6 +152,20 @@ TEST_F(Fetch, OnlyHttpAndHttpsAreFetched)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
+TEST_F(Fetch, GoesThroughTheProxyOfTheEnvironment)
+{
+    TestServer proxy(respond("HTTP/1.0 200 OK", "from the proxy"));
+    setenv("http_proxy", proxy.address(QString()).toUtf8().constData(), 1);
+    unsetenv("no_proxy");
+    // A name that resolves nowhere: only the proxy on 127.0.0.1 is ever asked.
+    ASSERT_TRUE(tools::fetchToFile(QStringLiteral("http://sorvane.invalid/page?x#y"), path));
+    dropProxySettings();
+    EXPECT_EQ(file(), QByteArray("from the proxy"));
+    ASSERT_EQ(proxy.requests().size(), 1);
+    EXPECT_TRUE(proxy.requests()[0].startsWith("GET http://sorvane.invalid/page?x HTTP/1.0\r\n"))
+        << proxy.requests()[0].constData();
+}
+
 TEST_F(Fetch, HttpsSpeaksTlsOnTheSamePort)
 {
     TestServer server(respond("HTTP/1.0 200 OK", "plain text, no TLS"));

@@ -68,7 +68,11 @@ TEST(RequestAddress, CarriesNoUserName)
     ASSERT_TRUE(tools::splitAddress(QStringLiteral("http://bob:pw@h:81/x?y#z"), parts));
     EXPECT_EQ(tools::requestAddress(parts), QStringLiteral("http://h:81/x?y"));
     ASSERT_TRUE(tools::splitAddress(QStringLiteral("https://[::1]/"), parts));
-    EXPECT_EQ(tools::requestAddress(parts), QStringLiteral("https://[::1]:443/"));
+    EXPECT_EQ(tools::requestAddress(parts), QStringLiteral("https://[::1]/"));
+    ASSERT_TRUE(tools::splitAddress(QStringLiteral("http://h:80/a?b"), parts));
+    EXPECT_EQ(tools::requestAddress(parts), QStringLiteral("http://h/a?b"));
+    ASSERT_TRUE(tools::splitAddress(QStringLiteral("https://h:80/"), parts));
+    EXPECT_EQ(tools::requestAddress(parts), QStringLiteral("https://h:80/"));
 }
 
 }  // namespace
