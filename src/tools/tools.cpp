@@ -11,7 +11,6 @@
 #include "tools/pagesource.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
