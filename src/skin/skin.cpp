@@ -6,11 +6,14 @@
 #include "platform/platform.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,14 +63,19 @@ bool placeWithoutReplacing(const QByteArray& from, const QByteArray& to, bool& p
 }
 
 // The engine is looked for on the first call: the program's own copy first, then by its
-// bare name (the system directory, then the dynamic linker's search).
+// bare name (the system directory, then the dynamic linker's search). A damaged file under
+// the name (cut short, say) must not be handed to the dynamic linker: it maps the missing
+// part and the process dies of SIGBUS instead of reporting the missing engine.
 bool loadEngine()
 {
     if (g_attach)
         return true;
-    const QByteArray ownCopy = (paths::programDirectory() + u'/' + QLatin1String(kLibraryName)).toUtf8();
-    platform::HMODULE library = platform::LoadLibraryA(ownCopy.constData());
-    if (!library)
+    const QString ownCopy = paths::programDirectory() + u'/' + QLatin1String(kLibraryName);
+    platform::HMODULE library = nullptr;
+    if (isWholeLibrary(ownCopy))
+        library = platform::LoadLibraryA(ownCopy.toUtf8().constData());
+    const QString systemCopy = libraryPath();
+    if (!library && (!QFileInfo(systemCopy).isFile() || isWholeLibrary(systemCopy)))
         library = platform::LoadLibraryA(kLibraryName);
     if (!library)
         return false;
@@ -81,6 +89,30 @@ bool loadEngine()
 }
 
 }  // namespace
+
+bool isWholeLibrary(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    ElfW(Ehdr) header {};
+    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                 ::pread(fd, &header, sizeof header, 0) == ssize_t(sizeof header) &&
+                 std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32) &&
+                 header.e_phentsize == sizeof(ElfW(Phdr)) && header.e_phnum > 0 &&
+                 header.e_phoff + uint64_t(header.e_phnum) * sizeof(ElfW(Phdr)) <= uint64_t(st.st_size);
+    // Every loaded segment must lie within the file.
+    for (unsigned i = 0; whole && i < header.e_phnum; ++i) {
+        ElfW(Phdr) segment {};
+        whole = ::pread(fd, &segment, sizeof segment, off_t(header.e_phoff + i * sizeof segment)) ==
+                    ssize_t(sizeof segment) &&
+                (segment.p_type != PT_LOAD || (segment.p_offset <= uint64_t(st.st_size) &&
+                                               segment.p_filesz <= uint64_t(st.st_size) - segment.p_offset));
+    }
+    ::close(fd);
+    return whole;
+}
 
 int clampNumber(int number) { return number < 1 || number > kSkinCount ? 1 : number; }
 

@@ -32,6 +32,10 @@ QByteArray carriedSkin(int number);
 QString libraryPath();          // system directory + "SkinH_EL.dll"
 QString skinPath(int number);   // temporary directory + name + ".she"
 
+// Whether the file is a complete library for this machine: an ELF object of our class
+// whose loaded segments all lie within the file.
+bool isWholeLibrary(const QString& path);
+
 // Creates the file with the bytes unless some entry of that name exists, and never
 // replaces one: the bytes go to a temporary name in the same folder, which is then
 // linked into place only while the name is free, so another instance never sees a
