@@ -20,10 +20,11 @@
 namespace skin {
 namespace {
 
+// The skin table, row 1 first.
 constexpr const char* kNames[kSkinCount] = {
-    "aero",   "asus",       "black",   "compact", "darkroyale", "dogmax",  "elegance", "enjoy",
-    "gem",    "hlong",      "homestead", "insomnia", "itunes",  "longhorn", "office2007", "ouframe",
-    "pixos",  "qq2008",     "royale",  "storm",   "vista",      "wish",    "xmp",
+    "aero", "asus", "black", "compact", "darkroyale", "dogmax", "elegance", "enjoy",
+    "gem", "hlong", "homestead", "insomnia", "itunes", "longhorn", "office2007", "ouframe",
+    "pixos", "qq2008", "royale", "storm", "vista", "wish", "xmp",
 };
 
 using AttachFunction = int (*)(const char* skinFile, const char* password);
@@ -92,6 +93,7 @@ bool loadEngine()
 
 bool isWholeLibrary(const QString& path)
 {
+    constexpr unsigned char ourClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return false;
@@ -99,7 +101,7 @@ bool isWholeLibrary(const QString& path)
     ElfW(Ehdr) header {};
     bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
                  ::pread(fd, &header, sizeof header, 0) == ssize_t(sizeof header) &&
-                 std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32) &&
+                 std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == ourClass &&
                  header.e_phentsize == sizeof(ElfW(Phdr)) && header.e_phnum > 0 &&
                  header.e_phoff + uint64_t(header.e_phnum) * sizeof(ElfW(Phdr)) <= uint64_t(st.st_size);
     // Every loaded segment must lie within the file.
