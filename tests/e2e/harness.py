@@ -332,3 +332,95 @@ class E2ETest(unittest.TestCase):
             os.makedirs(folder, exist_ok=True)
             return screenshot(os.path.join(folder, name + ".png"))
         return None
+
+
+# --- the desktop's accessibility bus (AT-SPI) ---------------------------------------------
+
+_ATSPI_QUERY = r"""
+import json, sys
+import pyatspi
+pid = int(sys.argv[1])
+out = []
+def walk(node, parent_role, depth):
+    if node is None or depth > 30:
+        return
+    try:
+        role = node.getRoleName()
+        states = node.getState()
+        out.append({"name": node.name or "", "role": role, "parent_role": parent_role, "depth": depth,
+                    "focused": states.contains(pyatspi.STATE_FOCUSED),
+                    "showing": states.contains(pyatspi.STATE_SHOWING)})
+        for i in range(node.childCount):
+            walk(node.getChildAtIndex(i), role, depth + 1)
+    except Exception:
+        pass
+for app in pyatspi.Registry.getDesktop(0):
+    try:
+        if app is not None and app.get_process_id() == pid:
+            walk(app, "", 0)
+    except Exception:
+        pass
+print(json.dumps(out))
+"""
+
+_accessibility_bus = None
+
+
+def _python_with_pyatspi():
+    import sys
+    for python in (sys.executable, "/usr/bin/python3"):
+        if python and subprocess.run([python, "-c", "import pyatspi"], capture_output=True).returncode == 0:
+            return python
+    return None
+
+
+class AccessibilityBus:
+    """A private session bus with the AT-SPI bus launcher on it, as a desktop session has."""
+
+    LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+    def __init__(self, python):
+        self.python = python
+        self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.address = self.daemon.stdout.readline().strip()
+        self.launcher = subprocess.Popen([self.LAUNCHER, "--launch-immediately"], env={**os.environ, **self.env()},
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
+            env={**os.environ, **self.env()}, capture_output=True).returncode == 0, 10, what="the AT-SPI bus")
+
+    def env(self):
+        return {"DBUS_SESSION_BUS_ADDRESS": self.address, "NO_AT_BRIDGE": "0"}
+
+    def close(self):
+        for process in (self.launcher, self.daemon):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+
+
+def accessibility_bus():
+    """Starts the accessibility bus; None when this machine lacks what it needs."""
+    global _accessibility_bus
+    python = _python_with_pyatspi()
+    if not python or not shutil.which("dbus-daemon") or not os.path.exists(AccessibilityBus.LAUNCHER):
+        return None
+    _accessibility_bus = AccessibilityBus(python)
+    return _accessibility_bus
+
+
+def accessible_tree(pid, bus=None):
+    """Every accessible object of the process with that pid, depth first: name, role,
+    parent_role, depth, focused, showing. Empty while the process is not on the bus."""
+    import json
+    bus = bus or _accessibility_bus
+    result = subprocess.run([bus.python, "-c", _ATSPI_QUERY, str(pid)], env={**os.environ, **bus.env()},
+                            capture_output=True, text=True, timeout=60)
+    try:
+        return json.loads(result.stdout or "[]")
+    except ValueError:
+        return []
