@@ -347,9 +347,14 @@ def walk(node, parent_role, depth):
     try:
         role = node.getRoleName()
         states = node.getState()
+        try:
+            e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            extents = [e.x, e.y, e.width, e.height]
+        except Exception:
+            extents = None
         out.append({"name": node.name or "", "role": role, "parent_role": parent_role, "depth": depth,
                     "focused": states.contains(pyatspi.STATE_FOCUSED),
-                    "showing": states.contains(pyatspi.STATE_SHOWING)})
+                    "showing": states.contains(pyatspi.STATE_SHOWING), "extents": extents})
         for i in range(node.childCount):
             walk(node.getChildAtIndex(i), role, depth + 1)
     except Exception:
@@ -434,7 +439,8 @@ def accessibility_bus():
 
 def accessible_tree(pid, bus=None):
     """Every accessible object of the process with that pid, depth first: name, role,
-    parent_role, depth, focused, showing. Empty while the process is not on the bus."""
+    parent_role, depth, focused, showing, extents (x, y, width, height on the screen).
+    Empty while the process is not on the bus."""
     import json
     bus = bus or _accessibility_bus
     result = subprocess.run([bus.python, "-c", _ATSPI_QUERY, str(pid)], env={**os.environ, **bus.env()},
