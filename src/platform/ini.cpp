@@ -1,5 +1,7 @@
 #include "platform/ini.h"
+#include "platform/atomicfile.h"
 #include "platform/platform.h"
+#include "platform/virtualstore.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -371,7 +373,6 @@ using namespace std::chrono_literals;
 struct Contents {
     std::string bytes;
     bool exists = false;
-    mode_t mode = 0;
 };
 
 class FileDescriptor {
@@ -423,8 +424,12 @@ std::optional<std::string> readOpen(int fd)
 
 std::optional<std::string> readForLookup(const char* fileName)
 {
+    // A copy kept in the user's store for a read-only program folder comes first.
+    const std::optional<std::string> from = virtualstore::forReading(fileName);
+    if (!from)
+        return std::nullopt;
     // O_NONBLOCK: a FIFO planted under the name must not stall the read.
-    FileDescriptor fd(::open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor fd(::open(from->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     return fd.valid() ? readOpen(fd.get()) : std::nullopt;
 }
 
@@ -443,57 +448,7 @@ std::optional<Contents> readForRewrite(const char* fileName)
     std::optional<std::string> bytes = readOpen(fd.get());
     if (!bytes)
         return std::nullopt;
-    return Contents{std::move(*bytes), true, st.st_mode};
-}
-
-bool writeFully(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-void syncFolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid())
-        fsync(fd.get());
-}
-
-// Writes the bytes under a fresh name beside the file, then renames it over the file.
-bool replaceFile(const std::string& path, std::string_view bytes, const Contents& old)
-{
-    static unsigned counter = 0;
-    std::string temporary;
-    int raw = -1;
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temporary = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-        // A new file gets 0666 less the umask, as any file the program creates.
-        raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                     old.exists ? 0600 : 0666);
-        if (raw < 0 && errno != EEXIST)
-            return false;
-    }
-    FileDescriptor fd(raw);
-    if (!fd.valid())
-        return false;
-    bool ok = (!old.exists || fchmod(fd.get(), old.mode & 07777) == 0) && writeFully(fd.get(), bytes) &&
-              fsync(fd.get()) == 0;
-    ok = ::close(fd.release()) == 0 && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
-        syncFolderOf(path);
-        return true;
-    }
-    ::unlink(temporary.c_str());
-    return false;
+    return Contents{std::move(*bytes), true};
 }
 
 // An exclusive lock on "<file>.lock", shared by every instance. A holder that never lets
@@ -504,13 +459,18 @@ public:
         : m_fd(::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666))
     {
         struct stat st {};
-        if (!m_fd.valid() || fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (!m_fd.valid() || fstat(m_fd.get(), &st) != 0) {
+            m_error = errno;
+            return;
+        }
+        if (!S_ISREG(st.st_mode))
             return;
         const auto deadline = std::chrono::steady_clock::now() + 5s;
         auto pause = 50us;
         for (;;) {
             if (flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0) {
                 m_locked = true;
+                m_error = 0;
                 return;
             }
             if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
@@ -527,10 +487,13 @@ public:
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
     bool locked() const { return m_locked; }
+    // Why the lock could not be had: the lock file's errno, or EBUSY.
+    int error() const { return m_error; }
 
 private:
     FileDescriptor m_fd;
     bool m_locked = false;
+    int m_error = EBUSY;
 };
 
 uint32_t copyValue(std::string_view value, char* returned, uint32_t size)
@@ -563,6 +526,37 @@ uint32_t copyNames(const std::vector<std::string>& names, char* returned, uint32
     return size - 2;
 }
 
+// One read-modify-write of `path` under the lock, written to `target`: the path itself, or
+// its copy in the user's store, which starts from the program folder's own file. Returns 0
+// or errno; only the lock and the replace report errno values that may redirect the write.
+int rewriteProfile(const char* section, const char* key, const char* value, const std::string& path,
+                   const std::string& target)
+{
+    const WriteLock lock(target);
+    if (!lock.locked())
+        return lock.error();
+    const std::optional<std::string> from = target == path ? path : virtualstore::forReading(path);
+    const std::optional<Contents> current = from ? readForRewrite(from->c_str()) : Contents{};
+    if (!current)
+        return EINVAL;
+    std::string updated;
+    if (!key) {
+        updated = ini::withoutSection(current->bytes, section);
+    } else if (!value) {
+        updated = ini::withoutKey(current->bytes, section, key);
+    } else {
+        std::optional<std::string> stored = ini::withValue(current->bytes, section, key, value);
+        if (!stored)
+            return EINVAL;
+        updated = std::move(*stored);
+    }
+    if (current->exists ? updated == current->bytes : updated.empty())
+        return 0;  // nothing to change
+    if (updated.size() > ini::kMaxFileBytes)
+        return EFBIG;
+    return replaceFile(target, updated);
+}
+
 }  // namespace
 
 // A missing or unreadable file, section or key gives the default, with its trailing blanks
@@ -586,34 +580,16 @@ uint32_t GetPrivateProfileStringA(const char* section, const char* key, const ch
 
 // key null deletes the section, value null deletes the key. Fails, leaving the file as it
 // was, when the lock cannot be had, the name is a link or not a regular file, the file is
-// over the size cap or cannot be read, or the names or value cannot be stored.
+// over the size cap or cannot be read, or the names or value cannot be stored. A program
+// folder that refuses the write (lock file included) has it made in the user's store.
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName)
 {
     if (!section || !fileName || !*fileName)
         return false;
     const std::string path(fileName);
-    const WriteLock lock(path);
-    if (!lock.locked())
-        return false;
-    const std::optional<Contents> current = readForRewrite(fileName);
-    if (!current)
-        return false;
-    std::string updated;
-    if (!key) {
-        updated = ini::withoutSection(current->bytes, section);
-    } else if (!value) {
-        updated = ini::withoutKey(current->bytes, section, key);
-    } else {
-        std::optional<std::string> stored = ini::withValue(current->bytes, section, key, value);
-        if (!stored)
-            return false;
-        updated = std::move(*stored);
-    }
-    if (current->exists ? updated == current->bytes : updated.empty())
-        return true;  // nothing to change
-    if (updated.size() > ini::kMaxFileBytes)
-        return false;
-    return replaceFile(path, updated, *current);
+    return virtualstore::write(path, [&](const std::string& target) {
+        return rewriteProfile(section, key, value, path, target);
+    }) == 0;
 }
 
 }  // namespace platform
