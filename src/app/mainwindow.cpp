@@ -235,6 +235,8 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
 
     addressBox = named(new AddressBox(area), "组合框1", "地址栏");
     addressBox->setEditable(true);
+    // Screen readers name an editable combo box by its text; its field carries the role's name.
+    addressBox->lineEdit()->setAccessibleName(QStringLiteral("地址栏"));
     addressBox->setInsertPolicy(QComboBox::NoInsert);
     addressBox->setDuplicatesEnabled(true);
     addressBox->setCompleter(nullptr);

@@ -45,8 +45,7 @@ class Accessibility(E2ETest):
         self.assertTrue(self.named(tree, "搜索框", {"text", "entry"}), "the search box")
 
     # Qt on Linux names an editable combo box by the text it holds, not by its accessible
-    # name; the address box needs its editable field named too.
-    @unittest.expectedFailure
+    # name; the address box's editable field carries the name too.
     def test_address_box_is_found_by_name(self):
         tree = self.tree(self.start())
         found = self.named(tree, "地址栏", {"combo box"}) or [
