@@ -5,7 +5,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QTimer>
+
+#include <utility>
 
 namespace app {
 
@@ -30,6 +34,27 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent)
 
 void StatusBar::setText(const QString& text) { m_text->setText(text); }
 QString StatusBar::text() const { return m_text->text(); }
+
+AddressBox::AddressBox(QWidget* parent) : QComboBox(parent)
+{
+    connect(this, &QComboBox::textActivated, this, [this] {
+        if (std::exchange(m_popupOpen, false))
+            Q_EMIT chosenFromList();
+    });
+}
+
+void AddressBox::showPopup()
+{
+    m_popupOpen = true;
+    QComboBox::showPopup();
+}
+
+void AddressBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    // The choice is reported right after the list closes.
+    QTimer::singleShot(0, this, [this] { m_popupOpen = m_popupOpen && view()->isVisible(); });
+}
 
 DropTarget::DropTarget(QObject* parent) : QObject(parent) {}
 

@@ -1,6 +1,7 @@
 #pragma once
 // The window's own small controls that Qt has no ready equivalent for.
 
+#include <QComboBox>
 #include <QMimeData>
 #include <QObject>
 #include <QStatusBar>
@@ -20,6 +21,22 @@ public:
 
 private:
     QLabel* m_text;
+};
+
+// The address box. Qt reports a "choice" also when Enter or leaving the field matches the
+// typed text to an entry; only a choice made in the drop-down list counts here.
+class AddressBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit AddressBox(QWidget* parent);
+    void showPopup() override;
+    void hidePopup() override;
+
+Q_SIGNALS:
+    void chosenFromList();
+
+private:
+    bool m_popupOpen = false;
 };
 
 // The drop registration of the address box: once attached, a drop of plain text or a link

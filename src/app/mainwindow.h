@@ -28,6 +28,7 @@ class QTreeWidget;
 
 namespace app {
 
+class AddressBox;
 class DropTarget;
 class StatusBar;
 
@@ -65,7 +66,7 @@ public:
     QPushButton* panelCloseButton = nullptr;  // 超级按钮1
     QTreeWidget* favouritesList = nullptr;    // 超级列表框1
     StatusBar* statusBar = nullptr;           // 状态条1
-    QComboBox* addressBox = nullptr;          // 组合框1
+    AddressBox* addressBox = nullptr;         // 组合框1
     QToolBar* addressToolbar = nullptr;       // 工具条2
     QToolBar* navigationToolbar = nullptr;    // 工具条1
     DropTarget* dropTarget = nullptr;         // 拖放对象1
@@ -113,6 +114,8 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -123,6 +126,7 @@ private:
     void buildMenus();
     bool startMove(QObject* watched, QEvent* event);
     bool takeAccelerator(QEvent* event);
+    void fitOuterSize();
 
     std::unique_ptr<browsing::WebViewEvents> m_viewEvents;
     std::unique_ptr<browsing::WebView> m_webView;
@@ -130,6 +134,7 @@ private:
     std::array<QAction*, static_cast<size_t>(Item::Count)> m_items {};
     QList<QAction*> m_accelerators;
     bool m_destroyingRaised = false;
+    bool m_outerSizeFitted = false;
 };
 
 }  // namespace app

@@ -149,8 +149,8 @@ void wireControls(MainWindow& w)
     QObject::connect(&w, &MainWindow::toolbarButtonClicked, &w, guarded([&w](int n) { toolbarClicked(w, n); }));
     QObject::connect(w.goButton, &QPushButton::clicked, &w, guarded([&w](bool) { goAction(w); }));
     QObject::connect(w.addressBox->lineEdit(), &QLineEdit::returnPressed, &w, guarded([&w] { goAction(w); }));
-    QObject::connect(w.addressBox, &QComboBox::textActivated, &w,
-                     guarded([&w](const QString&) { browsing::chooseFromList(*w.addressBox, w.webView()); }));
+    QObject::connect(w.addressBox, &AddressBox::chosenFromList, &w,
+                     guarded([&w] { browsing::chooseFromList(*w.addressBox, w.webView()); }));
     QObject::connect(w.searchButton, &QPushButton::clicked, &w,
                      guarded([&w](bool) { browsing::search(*w.searchBox, w.webView()); }));
     QObject::connect(w.dropTarget, &DropTarget::dropped, &w, guarded([&w](const QMimeData& data) {
@@ -185,19 +185,27 @@ void wire(MainWindow& w)
     wireControls(w);
 }
 
+const std::array<StartupStep, 10>& startupSteps()
+{
+    static const std::array<StartupStep, 10> steps = {{
+        {"apply skin", [](MainWindow&) { skin::apply(8); }},
+        {"enable opacity", [](MainWindow& w) { tray::enableOpacity(w); }},
+        {"offline off", [](MainWindow& w) { w.webView().setOffline(false); }},
+        {"restore panel state", [](MainWindow& w) { layout::restorePanelState(w); }},
+        {"restore text size", [](MainWindow& w) { settings::restoreTextSize(w.webView(), w.textSizeItems()); }},
+        {"load favourites", [](MainWindow& w) { favourites::load(*w.favouritesList, w.favouriteIcon()); }},
+        {"load address history", [](MainWindow& w) { browsing::history::load(*w.addressBox); }},
+        {"install tray icon", [](MainWindow& w) { tray::install(w); }},
+        {"open home page", [](MainWindow& w) { settings::openHomePage(w.webView()); }},
+        {"register drop target", [](MainWindow& w) { w.dropTarget->attach(w.addressBox->lineEdit()); }},
+    }};
+    return steps;
+}
+
 void created(MainWindow& w)
 {
-    WebView& view = w.webView();
-    skin::apply(8);
-    tray::enableOpacity(w);
-    view.setOffline(false);
-    layout::restorePanelState(w);
-    settings::restoreTextSize(view, w.textSizeItems());
-    favourites::load(*w.favouritesList, w.favouriteIcon());
-    browsing::history::load(*w.addressBox);
-    tray::install(w);
-    settings::openHomePage(view);
-    w.dropTarget->attach(w.addressBox->lineEdit());
+    for (const StartupStep& step : startupSteps())
+        step.run(w);
 }
 
 void destroying(MainWindow& w)

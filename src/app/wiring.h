@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace app {
 class MainWindow;
 
@@ -7,7 +9,14 @@ class MainWindow;
 // handler. The one place where behaviour meets the declared window.
 void wire(MainWindow& window);
 
-// The created handler: the window's start-up steps, in their fixed order.
+// The created handler's steps, in their fixed order; no step looks at an earlier one's outcome.
+struct StartupStep {
+    const char* name;
+    void (*run)(MainWindow& window);
+};
+const std::array<StartupStep, 10>& startupSteps();
+
+// The created handler: runs the start-up steps.
 void created(MainWindow& window);
 
 // The about-to-be-destroyed handler: the history, then the shutdown marker.

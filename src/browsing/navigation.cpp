@@ -50,7 +50,8 @@ void search(const QLineEdit& searchBox, WebView& view)
 QStringList droppedTexts(const QMimeData& data)
 {
     QStringList texts;
-    if (data.hasText() && !data.hasHtml())
+    // Qt reports a URL list as text too; only real plain text counts here.
+    if (data.hasFormat(QStringLiteral("text/plain")) && !data.hasHtml())
         texts.append(data.text());
     if (data.hasFormat(QStringLiteral("text/x-moz-url"))) {
         // UTF-16: the address, a line break, the link's title.

@@ -153,7 +153,12 @@ void EngineWebView::wire()
     QWidget* box = m_box;
 
     // The ten events.
-    QObject::connect(page, &QWebEnginePage::urlChanged, box, [this](const QUrl& url) { raiseNavigationCompleted(url.toString()); });
+    QObject::connect(page, &QWebEnginePage::urlChanged, box, [this](const QUrl& url) {
+        // The engine forgets a zoom set before the first document; apply the text size again.
+        if (!qFuzzyCompare(m_page->zoomFactor(), kZoom.at(static_cast<size_t>(textSize()))))
+            applyTextSize(textSize());
+        raiseNavigationCompleted(url.toString());
+    });
     QObject::connect(page, &QWebEnginePage::loadStarted, box, [this] { raiseDownloadBegins(); });
     QObject::connect(page, &QWebEnginePage::loadProgress, box, [this](int percent) { raiseDownloadProgress(percent, 100); });
     QObject::connect(page, &QWebEnginePage::loadFinished, box, [this](bool) {

@@ -1,0 +1,334 @@
+"""End-to-end harness: the real executable, alone in a fresh folder, with a fresh HOME,
+under the X server the test runs in (xvfb-run), with a window manager, driven as a user
+would drive it, against local servers on 127.0.0.1 only."""
+
+import http.server
+import os
+import shutil
+import signal
+import stat
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+EXE = os.environ.get("SORVANE_EXE", os.path.join(os.path.dirname(__file__), "..", "..", "build", "sorvane"))
+SETTINGS = "浏览器.ini"
+HISTORY = "lj.txt"
+FAVOURITES = "收藏夹"
+
+_window_manager = None
+
+
+def ensure_window_manager():
+    """One openbox (frames, close box) and one compositor (opacity) per test process."""
+    global _window_manager
+    if _window_manager is None:
+        _window_manager = [
+            subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL),
+            subprocess.Popen(["xcompmgr"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL),
+            # A system tray in the top left corner, for the program's tray icon.
+            subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "100",
+                              "--heighttype", "pixel", "--height", "30", "--SetDockType", "true"],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL),
+        ]
+        time.sleep(0.5)
+
+
+def wait_for(predicate, timeout=20.0, interval=0.1, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise AssertionError(f"timed out after {timeout}s waiting for {what}")
+
+
+def xdotool(*args, check=True):
+    result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=30)
+    if check and result.returncode != 0:
+        raise AssertionError(f"xdotool {' '.join(map(str, args))} failed: {result.stderr}")
+    return result.stdout.strip()
+
+
+def read_ini(path, section="SZ"):
+    """The keys of one section, as the program wrote them (code page GB18030)."""
+    values = {}
+    if not os.path.exists(path):
+        return values
+    current = None
+    with open(path, "rb") as f:
+        for raw in f.read().decode("gb18030").splitlines():
+            line = raw.strip()
+            if line.startswith("[") and line.endswith("]"):
+                current = line[1:-1].strip().lower()
+            elif current == section.lower() and "=" in line:
+                key, value = line.split("=", 1)
+                values.setdefault(key.strip(), value.strip())
+    return values
+
+
+class Program:
+    """One copy of the executable in a folder of its own."""
+
+    def __init__(self, folder=None, home=None):
+        self.root = tempfile.mkdtemp(prefix="sorvane-e2e-")
+        self.folder = folder or os.path.join(self.root, "program")
+        self.home = home or os.path.join(self.root, "home")
+        self.runtime = os.path.join(self.root, "runtime")
+        os.makedirs(self.folder, exist_ok=True)
+        os.makedirs(self.home, exist_ok=True)
+        os.makedirs(self.runtime, mode=0o700, exist_ok=True)
+        os.chmod(self.runtime, 0o700)
+        self.exe = os.path.join(self.folder, "sorvane")
+        if not os.path.exists(self.exe):
+            shutil.copy2(EXE, self.exe)
+        self.processes = []
+
+    def path(self, *names):
+        return os.path.join(self.folder, *names)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("gb18030"))
+
+    def read(self, name):
+        try:
+            with open(self.path(name), "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def settings(self):
+        return read_ini(self.path(SETTINGS))
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime, QTWEBENGINE_DISABLE_SANDBOX="1")
+        env.pop("SORVANE_EXE", None)
+        env.update(extra)
+        return env
+
+    def start(self, **extra_env):
+        ensure_window_manager()
+        log = open(os.path.join(self.root, f"run{len(self.processes)}.log"), "wb")
+        process = subprocess.Popen([self.exe], cwd=self.root, env=self.env(**extra_env),
+                                   stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        run = Run(self, process, log)
+        self.processes.append(run)
+        return run
+
+    def cleanup(self):
+        for run in self.processes:
+            run.kill()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Run:
+    """One running process of the program and its main window."""
+
+    def __init__(self, program, process, log):
+        self.program = program
+        self.process = process
+        self.log = log
+        self._window = None
+
+    def windows(self):
+        out = xdotool("search", "--onlyvisible", "--pid", self.process.pid, check=False)
+        return [w for w in out.split() if w]
+
+    def main_window(self, timeout=40.0):
+        """The visible top-level window that carries the menu bar (the largest of ours)."""
+        if self._window is None:
+            def find():
+                if self.process.poll() is not None:
+                    raise AssertionError(f"the program ended with {self.process.returncode} before showing its window")
+                for w in self.windows():
+                    if self.geometry(w)[2] >= 400:
+                        return w
+                return None
+            self._window = wait_for(find, timeout, what="the main window")
+        return self._window
+
+    def geometry(self, window=None):
+        out = xdotool("getwindowgeometry", "--shell", window or self.main_window())
+        values = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def tray_icon(self, timeout=20.0):
+        """The program's icon in the system tray: a small window of its own."""
+        def find():
+            for w in self.windows():
+                _, _, width, height = self.geometry(w)
+                if width <= 64 and height <= 64:
+                    return w
+            return None
+        return wait_for(find, timeout, what="the tray icon")
+
+    def origin(self):
+        """The screen position of the main window's client area."""
+        x, y, _, _ = self.geometry()
+        return x, y
+
+    def title(self, window=None):
+        return xdotool("getwindowname", window or self.main_window(), check=False)
+
+    def wait_title(self, expected, timeout=30.0):
+        return wait_for(lambda: self.title() == expected, timeout, what=f"caption {expected!r} (now {self.title()!r})")
+
+    def activate(self):
+        w = self.main_window()
+        xdotool("windowactivate", "--sync", w, check=False)
+        xdotool("windowfocus", "--sync", w, check=False)
+        time.sleep(0.2)
+        return w
+
+    def key(self, *keys):
+        self.activate()
+        xdotool("key", "--clearmodifiers", *keys)
+
+    def click(self, x, y, button=1, double=False):
+        """A click at a point of the main window's client area (window coordinates)."""
+        w = self.activate()
+        xdotool("mousemove", "--window", w, x, y)
+        time.sleep(0.1)
+        if double:
+            xdotool("click", "--repeat", 2, "--delay", 80, button)
+        else:
+            xdotool("click", button)
+
+    def type_address(self, address):
+        """Types into the address box and presses Enter, as a user would."""
+        self.click(300, self.address_box_y())
+        xdotool("key", "--clearmodifiers", "ctrl+a")
+        xdotool("type", "--delay", 20, address)
+        xdotool("key", "Return")
+
+    def address_box_y(self):
+        # The address box lies 50..70 pixels below the top of the client area, under the
+        # menu bar (about 20..30 pixels high).
+        return 50 + 25 + 10
+
+    def close_box(self):
+        subprocess.run(["wmctrl", "-i", "-c", self.main_window()], check=False, timeout=10)
+
+    def wait_exit(self, timeout=30.0):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"the program did not end within {timeout}s")
+
+    def kill(self):
+        if self.process.poll() is None:
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.process.wait(10)
+        self.log.close()
+
+    def output(self):
+        self.log.flush()
+        with open(self.log.name, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+
+def pixel(x, y):
+    """The colour of one pixel of the screen as (r, g, b)."""
+    out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, timeout=30).stdout
+    for line in out.splitlines():
+        if line.startswith(f"0,0:"):
+            values = line.split("(", 1)[1].split(")", 1)[0].split(",")
+            return tuple(int(float(v)) for v in values[:3])
+    raise AssertionError(f"no pixel at {x},{y}: {out!r}")
+
+
+def window_property(window, name):
+    out = subprocess.run(["xprop", "-id", str(window), name], capture_output=True, text=True, timeout=10).stdout
+    return out.split("=", 1)[1].strip() if "=" in out else None
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], check=False, timeout=30)
+    return path
+
+
+class Server:
+    """A small HTTP server on 127.0.0.1 that serves given pages and records every request."""
+
+    def __init__(self, pages=None, delays=None):
+        self.pages = dict(pages or {})
+        self.delays = dict(delays or {})  # path -> seconds before the answer
+        self.requests = []
+        owner = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                owner.requests.append((self.command, self.path, dict(self.headers)))
+                time.sleep(owner.delays.get(self.path, 0))
+                page = owner.pages.get(self.path.split("#")[0])
+                if page is None:
+                    body, status, kind = b"<html><title>404</title>not found</html>", 404, "text/html"
+                elif isinstance(page, tuple):
+                    body, kind = page
+                    status = 200
+                else:
+                    body, status, kind = page.encode("utf-8"), 200, "text/html; charset=utf-8"
+                self.send_response(status)
+                self.send_header("Content-Type", kind)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.port = self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def url(self, path="/"):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+    def paths(self):
+        return [p for _, p, _ in self.requests]
+
+    def wait_request(self, path, timeout=30.0):
+        return wait_for(lambda: path in self.paths(), timeout, what=f"a request for {path}")
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def page(title, body=""):
+    return f"<!doctype html><html><head><meta charset='utf-8'><title>{title}</title></head><body>{body}</body></html>"
+
+
+class E2ETest(unittest.TestCase):
+    """Gives each test a fresh program folder and a local server; cleans both up."""
+
+    pages = {}
+    delays = {}
+
+    def setUp(self):
+        self.program = Program()
+        self.server = Server(self.pages, self.delays)
+        self.addCleanup(self.program.cleanup)
+        self.addCleanup(self.server.close)
+
+    def start_at(self, path="/", **env):
+        """Starts the program with its home page on the local server."""
+        self.program.write(SETTINGS, f"[SZ]\r\nzy={self.server.url(path)}\r\n")
+        return self.program.start(**env)
+
+    def shot(self, name):
+        folder = os.environ.get("SORVANE_SHOTS")
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            return screenshot(os.path.join(folder, name + ".png"))
+        return None
