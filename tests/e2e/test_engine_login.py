@@ -9,7 +9,7 @@ from harness import E2ETest
 from engine.sites import Site, html, keys, send, type_text, wait_gone, wait_window
 
 LOGIN = "需要登录"
-USER, PASSWORD = "alice", "s3cret 密码"
+USER, PASSWORD = "alice", "s3cret word"
 
 
 def protected(handler):
@@ -19,6 +19,15 @@ def protected(handler):
     else:
         send(handler, "<!doctype html><title>Denied 拒绝</title>no entry", status=401,
              headers=[("WWW-Authenticate", 'Basic realm="Test area", charset="UTF-8"')])
+
+
+def through_proxy(handler):
+    expected = "Basic " + base64.b64encode(b"bob:proxy pass").decode("ascii")
+    if handler.headers.get("Proxy-Authorization") == expected:
+        html("Through the proxy")(handler)
+    else:
+        send(handler, "<!doctype html><title>Proxy says no</title>", status=407,
+             headers=[("Proxy-Authenticate", 'Basic realm="Office proxy"')])
 
 
 class LogIn(E2ETest):
@@ -55,6 +64,23 @@ class LogIn(E2ETest):
         run.wait_title("Denied 拒绝")
         time.sleep(1)
         self.assertTrue(all(h.get("Authorization") is None for h in self.site.headers_of("/secret")))
+        run.key("ctrl+q")
+        self.assertEqual(run.wait_exit(), 0)
+
+    def test_proxy_log_in(self):
+        # A proxy on this machine; the page's host is never looked up, the proxy answers for it.
+        proxy = Site({"http://proxied.test/page": through_proxy})
+        self.addCleanup(proxy.close)
+        run = self.program.start(http_proxy=proxy.url(""), no_proxy="", NO_PROXY="")
+        run.wait_title("Start")
+        run.type_address("http://proxied.test/page")
+        wait_window(run, "代理服务器需要登录")
+        self.shot("engine-proxy-login-dialog")
+        type_text("bob")
+        keys("Tab")
+        type_text("proxy pass")
+        keys("Return")
+        run.wait_title("Through the proxy")
         run.key("ctrl+q")
         self.assertEqual(run.wait_exit(), 0)
 

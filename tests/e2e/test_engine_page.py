@@ -52,10 +52,23 @@ class PageRequests(E2ETest):
     def open(self, run, path, title):
         run.type_address(self.site.url(path))
         run.wait_title(title)
+        time.sleep(0.5)  # the new document's view settles before it is clicked
 
     def click_page(self, run, button=1):
         _, _, width, height = run.geometry()
         run.click(width // 2 + 100, height // 2, button=button)
+
+    def context_menu(self, run):
+        """Right-clicks the page until its menu shows: a click while the engine is still
+        setting up a new document's view is lost, as it would be for a user."""
+        before = set(run.windows())
+        for _ in range(5):
+            self.click_page(run, button=3)
+            try:
+                return wait_for(lambda: set(run.windows()) - before, 3, what="the context menu")
+            except AssertionError:
+                pass
+        raise AssertionError("no context menu")
 
     def test_script_dialogs(self):
         run = self.start()
@@ -77,9 +90,9 @@ class PageRequests(E2ETest):
         wait_window(run, SCRIPT)
         self.shot("engine-script-prompt")
         keys("ctrl+a")
-        type_text("typed 输入")
+        type_text("typed words")
         keys("Return")
-        run.wait_title("prompt typed 输入")
+        run.wait_title("prompt typed words")
         run.key("ctrl+q")
         self.assertEqual(run.wait_exit(), 0)
 
@@ -154,8 +167,8 @@ class PageRequests(E2ETest):
     def test_context_menu_copies_a_link_address(self):
         run = self.start()
         self.open(run, "/links", "Links")
-        self.click_page(run, button=3)
-        time.sleep(1)
+        self.context_menu(run)
+        time.sleep(0.5)
         self.shot("engine-context-menu-link")
         keys("l")  # 复制链接地址(&L)
         time.sleep(0.5)
@@ -163,8 +176,8 @@ class PageRequests(E2ETest):
         keys("ctrl+a", "ctrl+v", "Return")
         self.site.wait_request("/linked")
         run.wait_title("Linked")
-        self.click_page(run, button=3)
-        time.sleep(1)
+        self.context_menu(run)
+        time.sleep(0.5)
         self.shot("engine-context-menu-page")
         keys("b")  # 后退(&B)
         run.wait_title("Links")

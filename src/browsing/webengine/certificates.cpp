@@ -31,10 +31,12 @@ struct Decisions {
     QHash<QString, std::vector<Error>> waiting;
 };
 
+// Never destroyed: an error still waiting when the program ends must not be answered after
+// the engine has gone.
 Decisions& decisions()
 {
-    static Decisions d;
-    return d;
+    static auto* d = new Decisions;
+    return *d;
 }
 
 void askUser(const QString& key, QPointer<QWidget> parent)

@@ -2,13 +2,17 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace browsing::webengine::dialogs {
@@ -21,6 +25,20 @@ void plainBox(QMessageBox& box, const QString& caption, const QString& text, QMe
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
 }
+
+// The file list's column titles in the program's language.
+class FileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char* const kTitles[] = {"名称", "大小", "类型", "修改日期"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 4)
+            return QString::fromUtf8(kTitles[section]);
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
 
 QLabel* plainLabel(const QString& text, QWidget* parent)
 {
@@ -115,6 +133,21 @@ void prepare(QFileDialog& dialog, const QString& caption)
     dialog.setLabelText(QFileDialog::Accept, dialog.acceptMode() == QFileDialog::AcceptSave
                                                  ? QStringLiteral("保存(&S)")
                                                  : QStringLiteral("打开(&O)"));
+    dialog.setNameFilter(QStringLiteral("所有文件 (*)"));
+    dialog.setProxyModel(new FileColumns(&dialog));
+    QList<QUrl> places;
+    for (auto location : {QStandardPaths::HomeLocation, QStandardPaths::DesktopLocation,
+                          QStandardPaths::DocumentsLocation, QStandardPaths::DownloadLocation}) {
+        const QString path = QStandardPaths::writableLocation(location);
+        const QUrl place = QUrl::fromLocalFile(path);
+        if (!path.isEmpty() && QFileInfo(path).isDir() && !places.contains(place))
+            places.append(place);
+    }
+    dialog.setSidebarUrls(places);
+    // Room for the places' names beside the files.
+    if (auto* splitter = dialog.findChild<QSplitter*>())
+        splitter->setSizes({150, 500});
+    dialog.setDirectory(QDir::homePath());
 }
 
 QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested, const QStringList& filters,

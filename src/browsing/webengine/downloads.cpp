@@ -249,6 +249,10 @@ Choice choose(Request* download, QWidget* owner)
     for (const PageFormat& f : kPageFormats)
         if (chosenFilter == QString::fromUtf8(f.filter))
             choice.format = f.format;
+    // A name typed as a single-file page is one, whatever the list shows.
+    const QString suffix = QFileInfo(choice.path).suffix().toLower();
+    if (suffix == u"mhtml" || suffix == u"mht")
+        choice.format = Request::MimeHtmlSaveFormat;
     return choice;
 }
 

@@ -84,7 +84,10 @@ public:
 
     ~EngineWebView() override
     {
-        // The page goes after every view that shows it and before its profile.
+        // Nothing the page says while it goes reaches the window any more. The page goes
+        // after every view that shows it and before its profile.
+        setEvents(nullptr);
+        QObject::disconnect(m_page, nullptr, m_box, nullptr);
         delete m_fullScreen;
         delete m_findBar;
         delete m_view;
@@ -141,6 +144,7 @@ private:
     QWebEngineView* m_view;
     Page* m_page;
     FindBar* m_findBar;
+    QAction* m_find = nullptr;
     QPointer<FullScreenWindow> m_fullScreen;
     QPrinter m_printer {QPrinter::HighResolution};
     bool m_backEnabled = false;
@@ -209,11 +213,11 @@ void EngineWebView::wire()
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(m_view, &QWidget::customContextMenuRequested, box,
                      [this](const QPoint& position) { contextMenu(m_view, position); });
-    auto* find = new QAction(QStringLiteral("查找(&F)…"), box);
-    find->setShortcut(QKeySequence::Find);
-    find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    box->addAction(find);
-    QObject::connect(find, &QAction::triggered, box, [this] { m_findBar->open(); });
+    m_find = new QAction(QStringLiteral("查找(&F)…"), box);
+    m_find->setShortcut(QKeySequence::Find);
+    m_find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    box->addAction(m_find);
+    QObject::connect(m_find, &QAction::triggered, box, [this] { m_findBar->open(); });
     QObject::connect(page, &QWebEnginePage::findTextFinished, box,
                      [this](const QWebEngineFindTextResult& result) { m_findBar->showResult(result); });
 }
@@ -234,9 +238,9 @@ void EngineWebView::logIn(const QUrl& url, QAuthenticator* authenticator, const 
 void EngineWebView::fullScreen(QWebEngineFullScreenRequest request)
 {
     if (request.toggleOn()) {
+        request.accept();
         if (m_fullScreen)
             return;
-        request.accept();
         m_view->hide();
         m_fullScreen = new FullScreenWindow(m_page, m_box->window());
         QWebEngineView* view = m_fullScreen->view();
@@ -265,7 +269,7 @@ void EngineWebView::contextMenu(QWebEngineView* view, const QPoint& position)
             menu.addAction(m_page->action(QWebEnginePage::ExitFullScreen));
             return;
         }
-        menu.addAction(m_box->actions().constFirst());
+        menu.addAction(m_find);
     });
 }
 
