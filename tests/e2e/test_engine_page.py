@@ -1,8 +1,9 @@
 """What a page can ask of the engine: script dialogs, a file to upload, a permission, full
-screen, a window of its own; and what the user asks of the page: its context menu and find
-in page."""
+screen, a window of its own; what the user asks of the page: its context menu and find in
+page; and a page whose process died."""
 
 import os
+import signal
 import stat
 import time
 import unittest
@@ -23,6 +24,31 @@ b.onclick = () => Notification.requestPermission().then(r => document.title = r 
 UPLOAD = ("<input type=file id=f style='{fill}' onchange=\"document.title = 'chosen ' + f.files[0].name + ' '"
           " + f.files[0].size\">").format(fill=FILL)
 TEXT = "<p style='font-size:30px'>apple banana apple cherry apple</p><div style='height:2000px'></div>"
+
+
+def renderers(pid):
+    """The engine's page processes under the program's process: the engine forks them from
+    its zygote, whose command line they keep."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    parent = int(f.read().rsplit(")", 1)[1].split()[1])
+                with open(f"/proc/{entry}/cmdline", "rb") as f:
+                    command = f.read()
+            except OSError:
+                continue
+            children.setdefault(parent, []).append((int(entry), command))
+    found, waiting = [], [(pid, False)]
+    while waiting:
+        parent, under_zygote = waiting.pop()
+        for child, command in children.get(parent, []):
+            zygote = b"--type=zygote" in command
+            if zygote and under_zygote:
+                found.append(child)
+            waiting.append((child, zygote))
+    return found
 
 
 class PageRequests(E2ETest):
@@ -200,6 +226,22 @@ class PageRequests(E2ETest):
         self.assertIsNone(run.process.poll())
         self.assertEqual(run.title(), "Text")
         self.shot("engine-find-closed")
+        run.key("ctrl+q")
+        self.assertEqual(run.wait_exit(), 0)
+
+    def test_a_page_whose_process_died_can_be_loaded_again(self):
+        run = self.start()
+        self.open(run, "/text", "Text")
+        killed = renderers(run.process.pid)
+        self.assertTrue(killed)
+        for pid in killed:
+            os.kill(pid, signal.SIGKILL)
+        wait_window(run, "网页出错")
+        self.shot("engine-page-crashed")
+        loads = self.site.paths().count("/text")
+        keys("Return")
+        wait_for(lambda: self.site.paths().count("/text") > loads, 30, what="the page to load again")
+        run.wait_title("Text")
         run.key("ctrl+q")
         self.assertEqual(run.wait_exit(), 0)
 

@@ -20,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
@@ -133,6 +134,7 @@ private:
     QWidget* dialogParent() const { return m_fullScreen ? static_cast<QWidget*>(m_fullScreen) : m_box->window(); }
     void logIn(const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost);
     void fullScreen(QWebEngineFullScreenRequest request);
+    void offerReload();
     void contextMenu(QWebEngineView* view, const QPoint& position);
     void print();
     void printPreview();
@@ -206,6 +208,13 @@ void EngineWebView::wire()
     QObject::connect(page, &QWebEnginePage::fileSystemAccessRequested, box,
                      [this](QWebEngineFileSystemAccessRequest request) { permissions::askFileAccess(request, dialogParent()); });
 
+    // A page whose process died is blank: say so, and offer to load it again.
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, box,
+                     [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                         if (status != QWebEnginePage::NormalTerminationStatus)
+                             QTimer::singleShot(0, m_box, [this] { offerReload(); });
+                     });
+
     // Full screen, the context menu, find in page.
     QObject::connect(page, &QWebEnginePage::fullScreenRequested, box,
                      [this](QWebEngineFullScreenRequest request) { fullScreen(request); });
@@ -233,6 +242,13 @@ void EngineWebView::logIn(const QUrl& url, QAuthenticator* authenticator, const 
     }
     authenticator->setUser(credentials->user);
     authenticator->setPassword(credentials->password);
+}
+
+void EngineWebView::offerReload()
+{
+    if (dialogs::ask(dialogParent(), QStringLiteral("网页出错"), QStringLiteral("显示这个网页的进程意外结束了。"),
+                     QStringLiteral("重新加载(&R)"), QStringLiteral("关闭"), QMessageBox::Warning, true))
+        m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 void EngineWebView::fullScreen(QWebEngineFullScreenRequest request)
