@@ -135,6 +135,20 @@ class Run:
         self.log = log
         self._window = None
 
+    @classmethod
+    def attach(cls, program, pid, window):
+        """A run the program started itself (a second window), known by its pid and window."""
+        class Started:
+            def __init__(self, pid):
+                self.pid = pid
+
+            def poll(self):
+                return None if os.path.exists(f"/proc/{self.pid}") else 0
+
+        run = cls(program, Started(pid), open(os.devnull, "wb"))
+        run._window = window
+        return run
+
     def windows(self):
         out = xdotool("search", "--onlyvisible", "--pid", self.process.pid, check=False)
         return [w for w in out.split() if w]
