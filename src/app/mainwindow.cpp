@@ -247,6 +247,8 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     QWidget* view = m_webView->widget();
     view->setObjectName(QStringLiteral("超文本浏览框1"));
     view->setAccessibleName(QStringLiteral("网页"));
+    if (QWidget* focus = view->focusProxy())  // the part that takes the focus is what a reader announces
+        focus->setAccessibleName(view->accessibleName());
     place(view, 198, 73, 748, 372);
 
     statusBar = named(new StatusBar(area), "状态条1", "状态栏");
