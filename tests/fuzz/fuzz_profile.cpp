@@ -34,13 +34,15 @@ std::string lookupInto(uint32_t size, const char* section, const char* key, cons
     if (size == 0)
         return {};
     const char* out = buffer.data() + 8;
-    const bool list = !section || !key;
-    FUZZ_REQUIRE(n <= (list && size >= 2 ? size - 2 : size - 1));
+    FUZZ_REQUIRE(n <= size - 1);
     FUZZ_REQUIRE(out[n] == '\0');
-    if (list && size >= 2)
-        FUZZ_REQUIRE(out[n + 1] == '\0' || n == 0);
-    else
+    if (!section || !key) {
+        // Names each end in a zero byte and the list in a second one; a list cut short
+        // ends in two zero bytes and counts size - 2.
+        FUZZ_REQUIRE(n == 0 || out[n - 1] == '\0' || (n == size - 2 && out[n + 1] == '\0'));
+    } else {
         FUZZ_REQUIRE(std::strlen(out) == n);
+    }
     return std::string(out, n);
 }
 
