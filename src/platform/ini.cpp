@@ -177,6 +177,17 @@ std::string_view unquoted(std::string_view value)
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// Whether the "]" after the name starts a character of its own: after a lone lead byte it
+// would be read as that character's trail byte, and the header would not read back.
+bool closesHeader(std::string_view section)
+{
+    const std::string header = std::string(section) + ']';
+    std::size_t i = 0;
+    while (i < section.size())
+        i += charLength(header, i);
+    return i == section.size();
+}
+
 // The text to put after "=" so that reading gives back exactly `value`.
 std::string storedForm(std::string_view value)
 {
@@ -300,7 +311,7 @@ std::optional<std::string> withValue(std::string_view file, std::string_view sec
     section = trimBlanks(section);
     key = trimBlanks(key);
     if (section.empty() || key.empty() || hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
+        section.find(']') != std::string_view::npos || !closesHeader(section) || key.find('=') != std::string_view::npos ||
         key.front() == ';' || key.front() == '[')
         return std::nullopt;
     const std::string_view eol = lineEnding(file);
@@ -310,7 +321,7 @@ std::optional<std::string> withValue(std::string_view file, std::string_view sec
 
     const std::optional<Span> span = firstSection(lines, section);
     if (!span) {
-        const bool onlyMark = file.size() <= kByteOrderMark.size() && file == kByteOrderMark.substr(0, file.size());
+        const bool onlyMark = file.empty() || file == kByteOrderMark;  // part of a mark is not one
         if (!onlyMark && file.back() != '\n')
             out.append(eol);
         out.append("[").append(section).append("]").append(eol);

@@ -57,6 +57,8 @@ bool splitAddress(const QString& address, UrlParts& parts)
         if (close < 0)
             return false;
         result.host = authority.mid(1, close - 1).toString();
+        if (result.host.contains(u'['))
+            return false;  // handed on as "[host]", it would not split the same way again
         const QStringView rest = authority.mid(close + 1);
         if (!rest.isEmpty() && !rest.startsWith(u':'))
             return false;
