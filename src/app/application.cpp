@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <exception>
 #include <memory>
@@ -22,6 +24,11 @@ int run(const browsing::WebViewFactory& webViewFactory)
     if (platform::GetModuleFileNameA(nullptr, executable, sizeof executable) > 0)
         paths::fix(QString::fromUtf8(executable));
     QDir::setCurrent(paths::programDirectory());
+
+    // The interface is Chinese whatever the locale: Qt's own dialogs and the engine's menus too.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qt_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
     lifecycle::registerExitCleanup([] { skin::release(); });
     skin::installLibrary();
 

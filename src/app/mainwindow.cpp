@@ -115,10 +115,18 @@ constexpr ToolbarRow kToolbar[] = {
 };
 
 template <class T>
-T* named(T* widget, const char* objectName)
+T* named(T* object, const char* objectName)
 {
-    widget->setObjectName(QString::fromUtf8(objectName));
-    return widget;
+    object->setObjectName(QString::fromUtf8(objectName));
+    return object;
+}
+
+// A control's object name, and the name a screen reader says: its role, as a user calls it.
+template <class T>
+T* named(T* widget, const char* objectName, const char* accessibleName)
+{
+    widget->setAccessibleName(QString::fromUtf8(accessibleName));
+    return named(widget, objectName);
 }
 
 }  // namespace
@@ -218,15 +226,17 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     saveDialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dropTarget = named(new DropTarget(this), "拖放对象1");
 
-    navigationToolbar = named(new QToolBar(area), "工具条1");
+    navigationToolbar = named(new QToolBar(area), "工具条1", "导航工具栏");
     buildNavigationToolbar();
 
-    addressToolbar = named(new QToolBar(area), "工具条2");
+    addressToolbar = named(new QToolBar(area), "工具条2", "地址工具栏");
     addressToolbar->setMovable(false);
     addressToolbar->setFloatable(false);
 
-    addressBox = named(new AddressBox(area), "组合框1");
+    addressBox = named(new AddressBox(area), "组合框1", "地址栏");
     addressBox->setEditable(true);
+    // Screen readers name an editable combo box by its text; its field carries the role's name.
+    addressBox->lineEdit()->setAccessibleName(QStringLiteral("地址栏"));
     addressBox->setInsertPolicy(QComboBox::NoInsert);
     addressBox->setDuplicatesEnabled(true);
     addressBox->setCompleter(nullptr);
@@ -236,11 +246,14 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     m_webView = browsing::createWebView(webViewFactory, area);
     QWidget* view = m_webView->widget();
     view->setObjectName(QStringLiteral("超文本浏览框1"));
+    view->setAccessibleName(QStringLiteral("网页"));
+    if (QWidget* focus = view->focusProxy())  // the part that takes the focus is what a reader announces
+        focus->setAccessibleName(view->accessibleName());
     place(view, 198, 73, 748, 372);
 
-    statusBar = named(new StatusBar(area), "状态条1");
+    statusBar = named(new StatusBar(area), "状态条1", "状态栏");
 
-    favouritesList = named(new QTreeWidget(area), "超级列表框1");
+    favouritesList = named(new QTreeWidget(area), "超级列表框1", "收藏夹列表");
     favouritesList->setColumnCount(1);
     favouritesList->setHeaderLabels({QStringLiteral("收藏夹")});
     favouritesList->headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
@@ -265,15 +278,15 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     }
     place(favouritesList, 0, 73, 194, 372);
 
-    panelCloseButton = named(new QPushButton(QStringLiteral("X"), area), "超级按钮1");
+    panelCloseButton = named(new QPushButton(QStringLiteral("X"), area), "超级按钮1", "关闭收藏夹");
     panelCloseButton->setAutoDefault(false);
     place(panelCloseButton, 177, 77, 14, 13);
 
-    goButton = named(new QPushButton(pictures::goArrow(), QStringLiteral("转到"), area), "超级按钮2");
+    goButton = named(new QPushButton(pictures::goArrow(), QStringLiteral("转到"), area), "超级按钮2", "转到");
     goButton->setAutoDefault(false);
     place(goButton, 865, 49, 72, 22);
 
-    progressBar = named(new QProgressBar(area), "进度条1");
+    progressBar = named(new QProgressBar(area), "进度条1", "网页加载进度");
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
     progressBar->setTextVisible(false);
@@ -288,11 +301,11 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
         label->setAutoFillBackground(true);
     };
 
-    addressLabel = named(new QLabel(QStringLiteral("地址(D)："), area), "标签1");
+    addressLabel = named(new QLabel(QStringLiteral("地址(D)："), area), "标签1", "地址标签");
     stripBackground(addressLabel);
     place(addressLabel, 12, 54, 50, 11);
 
-    sloganLabel = named(new QLabel(QStringLiteral("不是每一款浏览器都是这样！"), area), "标签2");
+    sloganLabel = named(new QLabel(QStringLiteral("不是每一款浏览器都是这样！"), area), "标签2", "标语");
     QFont slogan(QStringLiteral("MingLiU"));
     slogan.setBold(true);
     slogan.setPixelSize(12);
@@ -301,7 +314,7 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     stripBackground(sloganLabel);
     place(sloganLabel, 688, 9, 168, 23);
 
-    opacitySlider = named(new QSlider(Qt::Horizontal, area), "滑块条1");
+    opacitySlider = named(new QSlider(Qt::Horizontal, area), "滑块条1", "窗口透明度");
     opacitySlider->setRange(50, 255);
     opacitySlider->setValue(255);
     opacitySlider->setPageStep(5);
@@ -310,10 +323,10 @@ void MainWindow::buildControls(const browsing::WebViewFactory& webViewFactory)
     opacitySlider->setTickPosition(QSlider::TicksBelow);
     place(opacitySlider, 400, 8, 288, 32);
 
-    searchBox = named(new QLineEdit(area), "编辑框1");
+    searchBox = named(new QLineEdit(area), "编辑框1", "搜索框");
     place(searchBox, 856, 8, 128, 24);
 
-    searchButton = named(new QPushButton(QStringLiteral("百度一下"), area), "按钮1");
+    searchButton = named(new QPushButton(QStringLiteral("百度一下"), area), "按钮1", "搜索");
     searchButton->setAutoDefault(false);
     searchButton->setDefault(false);
     place(searchButton, 984, 8, 64, 24);

@@ -47,8 +47,11 @@ void arrow(QPainter& p, bool right, QColor colour)
     path.lineTo(15, 21);
     path.lineTo(15, 27);
     path.closeSubpath();
-    if (right)
-        p.setTransform(QTransform(-1, 0, 0, 1, 32, 0));
+    if (right) {
+        // Mirrored within the painter's own scale, so a caller's scaling still holds.
+        p.translate(32, 0);
+        p.scale(-1, 1);
+    }
     p.setPen(QPen(colour.darker(160), 1.2));
     p.setBrush(sheen(colour, 5, 27));
     p.drawPath(path);

@@ -32,26 +32,18 @@ using browsing::WebView;
 
 // The web view's ten events: 0..7 feed the status feedback, 8 the back and forward
 // controls, 9 the new-window redirect.
-class ViewEvents final : public browsing::WebViewEvents {
+class ViewEvents final : public browsing::status::Feedback {
 public:
     explicit ViewEvents(MainWindow& window)
-        : m_window(window),
-          m_targets{[&window](const QString& text) { window.statusBar->setText(text); },
-                    [&window](const QString& caption) { window.setWindowTitle(caption); },
-                    window.progressBar, window.addressBox} {}
-
-    bool navigationStarting() override { return show(0), true; }
-    void navigationCompleted() override { show(1); }
-    void downloadBegins() override { show(2); }
-    void downloadProgress(int percent) override { show(3, percent); }
-    void downloadComplete() override { show(4); }
-    void documentComplete() override { show(5); }
-    void statusTextChanged() override { show(6); }
-    void titleChanged() override { show(7); }
+        : Feedback(window.webView(),
+                   {[&window](const QString& text) { window.statusBar->setText(text); },
+                    [&window](const QString& caption) { window.setWindowTitle(caption); }, window.progressBar,
+                    window.addressBox}),
+          m_window(window) {}
 
     void commandStateChanged(int command, bool enabled) override
     {
-        if (!lifecycle::handlersOpen())
+        if (!active())
             return;
         const bool forward = command == browsing::Forward;
         m_window.toolbarButton(forward ? 2 : 1)->setEnabled(enabled);
@@ -60,18 +52,14 @@ public:
 
     bool newWindowRequested() override
     {
-        return lifecycle::handlersOpen() ? browsing::newWindowRedirect(m_window.webView()) : true;
+        return active() ? browsing::newWindowRedirect(m_window.webView()) : true;
     }
+
+protected:
+    bool active() const override { return lifecycle::handlersOpen(); }
 
 private:
-    void show(int event, int percent = 0)
-    {
-        if (lifecycle::handlersOpen())
-            browsing::status::show(event, m_window.webView(), m_targets, percent);
-    }
-
     MainWindow& m_window;
-    browsing::status::Targets m_targets;
 };
 
 // Runs a handler for one kind of event on one object, leaving the event to the object.

@@ -26,9 +26,13 @@ QStringList parse(const QByteArray& bytes)
 {
     QStringList entries;
     QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
-    for (const QByteArray& piece : text::splitCrLf(text::cutAtZero(bytes)))
-        if (!piece.isEmpty())
-            entries.append(decoder.decode(piece));
+    for (const QByteArray& piece : text::splitCrLf(text::cutAtZero(bytes))) {
+        // A piece that is only an unfinished character (a lone lead byte) decodes to nothing;
+        // as an empty entry it would be saved as an empty line and vanish at the next start.
+        QString entry = piece.isEmpty() ? QString() : decoder.decode(piece);
+        if (!entry.isEmpty())
+            entries.append(std::move(entry));
+    }
     return entries;
 }
 

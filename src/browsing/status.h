@@ -2,6 +2,8 @@
 // Page status feedback: what web view events 0 to 7 show in the status bar, the page
 // progress bar, the window caption and the address box.
 
+#include "browsing/webview.h"
+
 #include <QString>
 
 #include <functional>
@@ -10,8 +12,6 @@ class QComboBox;
 class QProgressBar;
 
 namespace browsing {
-
-class WebView;
 
 namespace status {
 
@@ -33,6 +33,35 @@ struct Targets {
 
 // Event n (0..7) of the view, shown on the targets.
 void show(int event, const WebView& view, const Targets& targets, int percent = 0);
+
+// Routes events 0..7 of a view to the targets; events 8 and 9 are left to a subclass.
+class Feedback : public WebViewEvents {
+public:
+    Feedback(const WebView& view, Targets targets) : m_view(view), m_targets(std::move(targets)) {}
+
+    bool navigationStarting() override { return show(0), true; }
+    void navigationCompleted() override { show(1); }
+    void downloadBegins() override { show(2); }
+    void downloadProgress(int percent) override { show(3, percent); }
+    void downloadComplete() override { show(4); }
+    void documentComplete() override { show(5); }
+    void statusTextChanged() override { show(6); }
+    void titleChanged() override { show(7); }
+
+protected:
+    // Whether events reach the targets now.
+    virtual bool active() const { return true; }
+
+private:
+    void show(int event, int percent = 0)
+    {
+        if (active())
+            status::show(event, m_view, m_targets, percent);
+    }
+
+    const WebView& m_view;
+    Targets m_targets;
+};
 
 }  // namespace status
 }  // namespace browsing

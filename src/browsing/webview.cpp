@@ -30,23 +30,28 @@ QString WebView::title() const
     return m_eventTitle ? *m_eventTitle : currentTitle();
 }
 
+// Runs an event with the address it concerns visible through address().
+template <class Event>
+auto WebView::withEventAddress(const QString& address, Event event)
+{
+    const QString* saved = std::exchange(m_eventAddress, &address);
+    struct Restore {
+        const QString*& slot;
+        const QString* saved;
+        ~Restore() { slot = saved; }
+    } restore{m_eventAddress, saved};
+    return event();
+}
+
 bool WebView::raiseNavigationStarting(const QString& address)
 {
-    if (!m_events)
-        return true;
-    const QString* saved = std::exchange(m_eventAddress, &address);
-    const bool go = m_events->navigationStarting();
-    m_eventAddress = saved;
-    return go;
+    return !m_events || withEventAddress(address, [this] { return m_events->navigationStarting(); });
 }
 
 void WebView::raiseNavigationCompleted(const QString& address)
 {
-    if (!m_events)
-        return;
-    const QString* saved = std::exchange(m_eventAddress, &address);
-    m_events->navigationCompleted();
-    m_eventAddress = saved;
+    if (m_events)
+        withEventAddress(address, [this] { m_events->navigationCompleted(); });
 }
 
 void WebView::raiseDownloadBegins()
@@ -69,11 +74,8 @@ void WebView::raiseDownloadComplete()
 
 void WebView::raiseDocumentComplete(const QString& address)
 {
-    if (!m_events)
-        return;
-    const QString* saved = std::exchange(m_eventAddress, &address);
-    m_events->documentComplete();
-    m_eventAddress = saved;
+    if (m_events)
+        withEventAddress(address, [this] { m_events->documentComplete(); });
 }
 
 void WebView::raiseStatusTextChanged(const QString& text)

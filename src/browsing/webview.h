@@ -91,7 +91,8 @@ protected:
     bool raiseNewWindowRequested();
 
 private:
-    class EventScope;
+    template <class Event>
+    auto withEventAddress(const QString& address, Event event);
     WebViewEvents* m_events = nullptr;
     int m_textSize = kInitialTextSize;
     bool m_offline = true;

@@ -1,17 +1,32 @@
 #include "common/files.h"
 
+#include "platform/atomicfile.h"
+#include "platform/virtualstore.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include <sys/stat.h>
 
 namespace files {
+namespace {
+
+std::string encoded(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
 
 QByteArray readAll(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    const QFileInfo info(path);
+    const std::optional<std::string> from = platform::virtualstore::forReading(encoded(path));
+    if (!from)
+        return {};
+    const QString name = QFile::decodeName(QByteArray::fromStdString(*from));
+    QFile file(name);
+    const QFileInfo info(name);
     if (!info.isFile() || info.size() > maxBytes || !file.open(QIODevice::ReadOnly))
         return {};
     return file.read(maxBytes);
@@ -19,22 +34,19 @@ QByteArray readAll(const QString& path, qint64 maxBytes)
 
 bool writeAll(const QString& path, const QByteArray& bytes)
 {
-    if (QFileInfo(path).isSymLink())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return platform::virtualstore::write(encoded(path), [&](const std::string& target) {
+        return platform::replaceFile(target, content);
+    }) == 0;
 }
 
 bool exists(const QString& path)
 {
+    const std::optional<std::string> from = platform::virtualstore::forReading(encoded(path));
     struct stat st {};
-    return lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return from && lstat(from->c_str(), &st) == 0;
 }
+
+bool makeFolder(const QString& path) { return platform::virtualstore::makeFolder(encoded(path)) == 0; }
 
 }  // namespace files

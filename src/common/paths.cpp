@@ -1,6 +1,9 @@
 #include "common/paths.h"
 
 #include "platform/platform.h"
+#include "platform/virtualstore.h"
+
+#include <QFile>
 
 namespace paths {
 namespace {
@@ -23,6 +26,8 @@ void fix(const QString& executablePath)
     const qsizetype slash = executablePath.lastIndexOf(u'/');
     g_programDirectory = slash < 0 ? QString() : executablePath.left(slash);
     g_executableName = slash < 0 ? executablePath : executablePath.mid(slash + 1);
+    // Writes the program folder refuses go to the user's store.
+    platform::virtualstore::setProgramFolder(QFile::encodeName(g_programDirectory).toStdString());
 }
 
 QString programDirectory() { return g_programDirectory; }

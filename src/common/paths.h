@@ -6,7 +6,8 @@
 namespace paths {
 
 // Fixes the program directory and the executable name from the executable's full path;
-// called once at start (and by tests, with a path inside their own folder).
+// called once at start (and by tests, with a path inside their own folder). The program
+// directory is also the folder whose refused writes go to the user's store.
 void fix(const QString& executablePath);
 
 // The folder of the running executable, never with a trailing slash.

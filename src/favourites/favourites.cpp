@@ -31,7 +31,7 @@ QTreeWidgetItem* newItem(const QString& name, const QIcon& icon)
 void createFolderIfMissing(const QString& folder)
 {
     if (!files::exists(folder))
-        QDir().mkdir(folder);
+        files::makeFolder(folder);
 }
 
 // The file of the selected favourite; empty when nothing is selected.

@@ -1,11 +1,15 @@
 #include "favourites/folder.h"
 
 #include "favourites/names.h"
+#include "platform/virtualstore.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <array>
 #include <cerrno>
+#include <optional>
+#include <string>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,11 +29,48 @@ bool isFolder(int dirFd, const dirent& entry)
     return fstatat(dirFd, entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool entryExists(const QByteArray& path)
+bool entryExists(const std::string& path)
 {
     struct stat st {};
-    return lstat(path.constData(), &st) == 0;
+    return lstat(path.c_str(), &st) == 0;
 }
+
+// Whether the entry is there for the program: its store copy, or its own one not deleted.
+bool visible(const QByteArray& path)
+{
+    const std::optional<std::string> from = platform::virtualstore::forReading(path.toStdString());
+    return from && entryExists(*from);
+}
+
+bool inStore(const QByteArray& path)
+{
+    const std::optional<std::string> copy = platform::virtualstore::storePath(path.toStdString());
+    return copy && entryExists(*copy);
+}
+
+// The names in a folder, in the order the directory search returns them; the favourites'
+// files only (".url", not a folder) when asked.
+QList<QByteArray> entries(const std::string& folder, bool favouritesOnly)
+{
+    QList<QByteArray> found;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return found;
+    const int fd = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArrayView fileName(entry->d_name);
+        if (fileName == "." || fileName == "..")
+            continue;
+        if (favouritesOnly && (!hasUrlExtension(fileName) || isFolder(fd, *entry)))
+            continue;
+        found.append(fileName.toByteArray());
+    }
+    closedir(dir);
+    return found;
+}
+
+QList<QByteArray> favouriteFiles(const std::string& folder) { return entries(folder, true); }
+QList<QByteArray> entryNames(const std::string& folder) { return entries(folder, false); }
 
 // ".url" first, then every other spelling of it.
 std::array<QByteArray, 16> extensions()
@@ -49,19 +90,31 @@ std::array<QByteArray, 16> extensions()
 
 QStringList listNames(const QString& folder)
 {
+    namespace store = platform::virtualstore;
+    const std::string real = QFile::encodeName(folder).toStdString();
+    const std::optional<std::string> copies = store::storePath(real);
+    const std::optional<std::string> markers = store::deletedMarker(real);
+    const QList<QByteArray> kept = copies ? favouriteFiles(*copies) : QList<QByteArray>();
+    const QSet<QByteArray> inStore(kept.begin(), kept.end());
+    const QList<QByteArray> deleted = markers ? entryNames(*markers) : QList<QByteArray>();
+    const QSet<QByteArray> hidden(deleted.begin(), deleted.end());
+
+    // The folder's own entries keep their places, with the store's copy of an entry in its
+    // place; the store's new entries follow. A name is listed once, the store's spelling first.
     QStringList names;
-    DIR* dir = opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return names;
-    const int fd = dirfd(dir);
-    while (const dirent* entry = readdir(dir)) {
-        const QByteArrayView fileName(entry->d_name);
-        if (!hasUrlExtension(fileName) || isFolder(fd, *entry))
-            continue;
-        if (std::optional<QString> name = nameFromStem(fileName.chopped(4)))
+    QSet<QString> seen;
+    const auto take = [&](const QByteArray& fileName) {
+        std::optional<QString> name = nameFromStem(QByteArrayView(fileName).chopped(4));
+        if (name && !seen.contains(*name)) {
+            seen.insert(*name);
             names.append(std::move(*name));
-    }
-    closedir(dir);
+        }
+    };
+    for (const QByteArray& fileName : favouriteFiles(real))
+        if (inStore.contains(fileName) || !hidden.contains(fileName))
+            take(fileName);
+    for (const QByteArray& fileName : kept)
+        take(fileName);
     return names;
 }
 
@@ -69,15 +122,22 @@ QString filePath(const QString& folder, const QString& name)
 {
     const QByteArray base = QFile::encodeName(folder) + '/' + fileStem(name);
     static const std::array<QByteArray, 16> spellings = extensions();
+    // The store's copy wins over the folder's own file of another spelling.
     for (const QByteArray& ext : spellings)
-        if (entryExists(base + ext))
+        if (inStore(base + ext))
+            return QFile::decodeName(base + ext);
+    for (const QByteArray& ext : spellings)
+        if (visible(base + ext))
             return QFile::decodeName(base + ext);
     return QFile::decodeName(base + ".url");
 }
 
 QByteArray readShortcut(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const std::optional<std::string> from = platform::virtualstore::forReading(QFile::encodeName(path).toStdString());
+    if (!from)
+        return {};
+    const int fd = ::open(from->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
     QByteArray bytes;
@@ -104,6 +164,9 @@ QByteArray readShortcut(const QString& path)
     return bytes;
 }
 
-bool removeFile(const QString& path) { return ::unlink(QFile::encodeName(path).constData()) == 0; }
+bool removeFile(const QString& path)
+{
+    return platform::virtualstore::remove(QFile::encodeName(path).toStdString()) == 0;
+}
 
 }  // namespace favourites

@@ -1,6 +1,11 @@
 #pragma once
 // The favourites folder on disk: listing, finding, reading and deleting favourite files.
 // Nothing here follows a symbolic link planted under a favourite's file name.
+//
+// A favourites folder inside a program folder the user may not write to is seen through
+// the user's store (platform/virtualstore.h): the store's entries are merged in, the
+// store's copy winning for the same name, and an entry of the folder itself that the user
+// deleted is hidden by the store's marker while the file stays where it is.
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +16,8 @@ namespace favourites {
 // Shortcut files larger than this are not read: no address is that long.
 constexpr qint64 kMaxShortcutBytes = qint64(4) << 20;
 
-// The names of the favourites in `folder`, in the order the directory search returns them.
+// The names of the favourites in `folder`, in the order the directory search returns them
+// (the folder's own entries, then those only the store has).
 // Folders are skipped (a link to a folder too); every other entry whose name ends in
 // ".url", letter case not counting, and maps back to a name counts. A missing folder
 // gives no names.
@@ -25,7 +31,8 @@ QString filePath(const QString& folder, const QString& name);
 // none otherwise.
 QByteArray readShortcut(const QString& path);
 
-// Deletes the entry itself (a link, never its target; never a folder).
+// Deletes the entry itself (a link, never its target; never a folder); one the folder
+// refuses to delete is hidden instead.
 bool removeFile(const QString& path);
 
 }  // namespace favourites

@@ -1,5 +1,7 @@
 #include "favourites/names.h"
 
+#include <QStringDecoder>
+
 namespace favourites {
 namespace {
 
@@ -126,7 +128,9 @@ QByteArray fileStem(const QString& name) { return escaped(name).toUtf8(); }
 
 std::optional<QString> nameFromStem(QByteArrayView stem)
 {
-    QString name = unescaped(QString::fromUtf8(stem));
+    // A name may begin with U+FEFF (page titles do): keep it rather than take it for a mark.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QString name = unescaped(QString(utf8.decode(stem)));
     // Bytes that are not UTF-8, or escapes the encoder would not have written, map to a
     // name whose file is another one: such a file cannot be opened under that name.
     if (name.isEmpty() || fileStem(name) != stem)

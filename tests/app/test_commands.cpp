@@ -6,6 +6,11 @@
 #include "browsing/history.h"
 #include "browsing/site.h"
 #include "platform/platform.h"
+#include "settings/settings.h"
+#include "skin/skin.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <QAction>
 #include <QAbstractItemView>
@@ -202,6 +207,45 @@ TEST_F(WindowTest, StartUpStepsInTheirOrder)
     EXPECT_EQ(view->log.first(), QStringLiteral("offline off"));
     EXPECT_TRUE(view->log.last().startsWith(QStringLiteral("navigate ")));
     EXPECT_EQ(window->addressBox->itemText(0), QStringLiteral("http://127.0.0.1/1"));
+}
+
+}  // namespace
+
+namespace {
+
+// Sets an environment variable for one test.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const QByteArray& value) : name(name), old(qgetenv(name)), had(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() { had ? (void)qputenv(name, old) : (void)qunsetenv(name); }
+    const char* name;
+    QByteArray old;
+    bool had;
+};
+
+TEST_F(WindowTest, StartRunsTheCreatedHandlerThenOneRelayoutBeforeTheFirstShow)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("runtime")));
+    QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ScopedEnv homeEnv("HOME", home.path().toUtf8());
+    ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", home.filePath(QStringLiteral("runtime")).toUtf8());
+    settings::write(QStringLiteral("SCJ"), QStringLiteral("1"));
+    settings::write(QStringLiteral("zy"), QStringLiteral("http://127.0.0.1/home"));
+
+    skin::installLibrary();
+    window->raiseStartEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(qApp->styleSheet().isEmpty());  // the skin is in place before the first show
+    EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("runtime/enjoy.she"))));
+    EXPECT_EQ(view->navigations.last(), QStringLiteral("http://127.0.0.1/home"));
+    // Hide panel left the view 20 short; the re-layout after the handler makes it 10.
+    EXPECT_TRUE(window->favouritesList->isHidden());
+    EXPECT_EQ(window->webViewWidget()->x(), 2);
+    EXPECT_EQ(window->webViewWidget()->width(), window->outerWidth() - 10);
+    qApp->setStyleSheet(QString());
 }
 
 }  // namespace

@@ -78,6 +78,7 @@ TEST_F(WindowTest, EveryControlIsDeclaredAsDesigned)
         }
         EXPECT_EQ(!w->isHidden(), row.visible);
         EXPECT_EQ(w->isEnabled(), row.enabled);
+        EXPECT_FALSE(w->accessibleName().isEmpty());
         if (row.text) {
             EXPECT_EQ(textOf(w), QString::fromUtf8(row.text));
         }

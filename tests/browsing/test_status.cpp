@@ -10,27 +10,9 @@ namespace {
 
 using testing_support::FakeWebView;
 
-// Routes the view's events to the status feedback, as the window does.
-class Feedback : public browsing::WebViewEvents {
-public:
-    explicit Feedback(const browsing::WebView& view) : view(view) { box.setEditable(true); }
-    bool navigationStarting() override { return show(0), true; }
-    void navigationCompleted() override { show(1); }
-    void downloadBegins() override { show(2); }
-    void downloadProgress(int percent) override { show(3, percent); }
-    void downloadComplete() override { show(4); }
-    void documentComplete() override { show(5); }
-    void statusTextChanged() override { show(6); }
-    void titleChanged() override { show(7); }
-
-    void show(int event, int percent = 0)
-    {
-        browsing::status::show(event, view, {[this](const QString& t) { statusTexts.append(t); },
-                                             [this](const QString& c) { caption = c; }, &bar, &box},
-                               percent);
-    }
-
-    const browsing::WebView& view;
+// What the feedback shows, recorded.
+struct Shown {
+    Shown() { box.setEditable(true); }
     QStringList statusTexts;
     QString caption = QStringLiteral("Sorvane浏览器");
     QProgressBar bar;
@@ -41,7 +23,7 @@ class Status : public testing::Test {
 protected:
     void SetUp() override
     {
-        view.setEvents(&feedback);
+        view.setEvents(&routes);
         view.currentTitleText = QStringLiteral("当前页");
         view.currentUrl = QStringLiteral("http://127.0.0.1/now");
         feedback.bar.setRange(0, 100);
@@ -49,7 +31,10 @@ protected:
     QString last() const { return feedback.statusTexts.value(feedback.statusTexts.size() - 1); }
     QWidget parent;
     FakeWebView view{&parent};
-    Feedback feedback{view};
+    Shown feedback;
+    browsing::status::Feedback routes{view,
+                                      {[this](const QString& t) { feedback.statusTexts.append(t); },
+                                       [this](const QString& c) { feedback.caption = c; }, &feedback.bar, &feedback.box}};
 };
 
 TEST_F(Status, TextsOfEachEvent)

@@ -135,6 +135,20 @@ class Run:
         self.log = log
         self._window = None
 
+    @classmethod
+    def attach(cls, program, pid, window):
+        """A run the program started itself (a second window), known by its pid and window."""
+        class Started:
+            def __init__(self, pid):
+                self.pid = pid
+
+            def poll(self):
+                return None if os.path.exists(f"/proc/{self.pid}") else 0
+
+        run = cls(program, Started(pid), open(os.devnull, "wb"))
+        run._window = window
+        return run
+
     def windows(self):
         out = xdotool("search", "--onlyvisible", "--pid", self.process.pid, check=False)
         return [w for w in out.split() if w]
@@ -332,3 +346,186 @@ class E2ETest(unittest.TestCase):
             os.makedirs(folder, exist_ok=True)
             return screenshot(os.path.join(folder, name + ".png"))
         return None
+
+
+# --- the desktop's accessibility bus (AT-SPI) ---------------------------------------------
+
+_ATSPI_QUERY = r"""
+import json, sys
+import pyatspi
+pid = int(sys.argv[1])
+out = []
+def walk(node, parent_role, depth):
+    if node is None or depth > 30:
+        return
+    try:
+        role = node.getRoleName()
+        states = node.getState()
+        try:
+            e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            extents = [e.x, e.y, e.width, e.height]
+        except Exception:
+            extents = None
+        out.append({"name": node.name or "", "role": role, "parent_role": parent_role, "depth": depth,
+                    "focused": states.contains(pyatspi.STATE_FOCUSED),
+                    "showing": states.contains(pyatspi.STATE_SHOWING), "extents": extents})
+        for i in range(node.childCount):
+            walk(node.getChildAtIndex(i), role, depth + 1)
+    except Exception:
+        pass
+for app in pyatspi.Registry.getDesktop(0):
+    try:
+        if app is not None and app.get_process_id() == pid:
+            walk(app, "", 0)
+    except Exception:
+        pass
+print(json.dumps(out))
+"""
+
+_accessibility_bus = None
+
+
+def _python_with_pyatspi():
+    import sys
+    for python in (sys.executable, "/usr/bin/python3"):
+        if python and subprocess.run([python, "-c", "import pyatspi"], capture_output=True).returncode == 0:
+            return python
+    return None
+
+
+class SessionBus:
+    """A private D-Bus session bus, as a desktop session has."""
+
+    def __init__(self):
+        self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.address = self.daemon.stdout.readline().strip()
+        self.processes = [self.daemon]
+
+    def env(self):
+        return {"DBUS_SESSION_BUS_ADDRESS": self.address}
+
+    def spawn(self, args, **env):
+        """A process on this bus, ended with it."""
+        process = subprocess.Popen(args, env={**os.environ, **self.env(), **env}, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.processes.insert(0, process)
+        return process
+
+    def close(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait(10)
+        self.daemon.stdout.close()
+
+
+class AccessibilityBus(SessionBus):
+    """A session bus with the AT-SPI bus launcher on it."""
+
+    LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+    def __init__(self, python):
+        super().__init__()
+        self.python = python
+        self.spawn([self.LAUNCHER, "--launch-immediately"])
+        wait_for(lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
+            env={**os.environ, **self.env()}, capture_output=True).returncode == 0, 10, what="the AT-SPI bus")
+
+    def env(self):
+        return {**super().env(), "NO_AT_BRIDGE": "0"}
+
+
+def accessibility_bus():
+    """Starts the accessibility bus; None when this machine lacks what it needs."""
+    global _accessibility_bus
+    python = _python_with_pyatspi()
+    if not python or not shutil.which("dbus-send") or not os.path.exists(AccessibilityBus.LAUNCHER):
+        return None
+    _accessibility_bus = AccessibilityBus(python)
+    return _accessibility_bus
+
+
+def accessible_tree(pid, bus=None):
+    """Every accessible object of the process with that pid, depth first: name, role,
+    parent_role, depth, focused, showing, extents (x, y, width, height on the screen).
+    Empty while the process is not on the bus."""
+    import json
+    bus = bus or _accessibility_bus
+    result = subprocess.run([bus.python, "-c", _ATSPI_QUERY, str(pid)], env={**os.environ, **bus.env()},
+                            capture_output=True, text=True, timeout=60)
+    try:
+        return json.loads(result.stdout or "[]")
+    except ValueError:
+        return []
+
+
+# --- an input method (fcitx5 with pinyin) ---------------------------------------------
+
+FCITX_PROFILE = """[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=pinyin
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=pinyin
+Layout=
+
+[GroupOrder]
+0=Default
+"""
+
+
+class Fcitx:
+    """fcitx5 on a private session bus with pinyin as its second input method, and what a
+    Qt program needs to reach it."""
+
+    def __init__(self, home):
+        self.bus = SessionBus()
+        config = os.path.join(home, ".config", "fcitx5")
+        os.makedirs(config, exist_ok=True)
+        with open(os.path.join(config, "profile"), "w") as f:
+            f.write(FCITX_PROFILE)
+        self.own_env = {"HOME": home, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+                        "XDG_DATA_HOME": os.path.join(home, ".local", "share")}
+        self.bus.spawn(["fcitx5", "--disable=wayland,waylandim,notificationitem,kimpanel"], **self.own_env)
+        wait_for(lambda: self.remote() in ("0", "1", "2"), 20, what="fcitx5 on the bus")
+
+    def remote(self, *args):
+        result = subprocess.run(["fcitx5-remote", *args], env={**os.environ, **self.bus.env(), **self.own_env},
+                                capture_output=True, text=True, timeout=10)
+        return result.stdout.strip()
+
+    def env(self):
+        """For the program: the bus and the Qt input method module."""
+        return {**self.bus.env(), "QT_IM_MODULE": "fcitx"}
+
+    def activate(self):
+        """Switches the focused field to pinyin, as the trigger key would."""
+        self.remote("-o")
+        return wait_for(lambda: self.remote() == "2", 10, what="the input method to be active")
+
+    def close(self):
+        self.bus.close()
+
+
+def fcitx_missing():
+    """Why fcitx5 cannot run here, or None."""
+    for tool in ("fcitx5", "fcitx5-remote", "dbus-daemon"):
+        if not shutil.which(tool):
+            return f"{tool} is not installed"
+    import glob
+    if not glob.glob("/usr/lib/*/qt6/plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so"):
+        return "fcitx5-frontend-qt6 is not installed"
+    if not os.path.exists("/usr/share/fcitx5/addon/pinyin.conf"):
+        return "fcitx5-chinese-addons is not installed"
+    return None

@@ -67,6 +67,7 @@ class FirstStart(E2ETest):
     def test_first_start_in_a_fresh_folder(self):
         run = self.program.start()
         run.main_window()
+        time.sleep(2)
         self.shot("first-start")
         run.key("ctrl+q")
         self.assertEqual(run.wait_exit(), 0)
