@@ -22,6 +22,8 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFindTextResult>
@@ -148,7 +150,15 @@ private:
     FindBar* m_findBar;
     QAction* m_find = nullptr;
     QPointer<FullScreenWindow> m_fullScreen;
-    QPrinter m_printer {QPrinter::HighResolution};
+    // Made at the first print, preview or page setup: a printer asks the print system for its
+    // printers and loads its plugin, which start-up has no use for.
+    std::unique_ptr<QPrinter> m_printer;
+    QPrinter& printer()
+    {
+        if (!m_printer)
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        return *m_printer;
+    }
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
 };
@@ -291,18 +301,18 @@ void EngineWebView::contextMenu(QWebEngineView* view, const QPoint& position)
 
 void EngineWebView::print()
 {
-    QPrintDialog dialog(&m_printer, m_box->window());
+    QPrintDialog dialog(&printer(), m_box->window());
     if (dialog.exec() != QDialog::Accepted)
         return;
     QEventLoop wait;
     QObject::connect(m_view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
-    m_view->print(&m_printer);
+    m_view->print(&printer());
     wait.exec();
 }
 
 void EngineWebView::printPreview()
 {
-    QPrintPreviewDialog dialog(&m_printer, m_box->window());
+    QPrintPreviewDialog dialog(&printer(), m_box->window());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this](QPrinter* printer) {
         QEventLoop wait;
         QObject::connect(m_view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
@@ -314,7 +324,7 @@ void EngineWebView::printPreview()
 
 void EngineWebView::pageSetup()
 {
-    QPageSetupDialog dialog(&m_printer, m_box->window());
+    QPageSetupDialog dialog(&printer(), m_box->window());
     dialog.exec();
 }
 
