@@ -511,8 +511,11 @@ class Fcitx:
 
     def activate(self):
         """Switches the focused field to pinyin, as the trigger key would."""
-        self.remote("-o")
-        return wait_for(lambda: self.remote() == "2", 10, what="the input method to be active")
+        # The field's input context may reach fcitx5 a moment after the focus: ask again until it is on.
+        def active():
+            self.remote("-o")
+            return self.remote() == "2"
+        return wait_for(active, 20, interval=0.3, what="the input method to be active")
 
     def close(self):
         self.bus.close()

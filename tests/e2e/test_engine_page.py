@@ -40,12 +40,13 @@ def renderers(pid):
             except OSError:
                 continue
             children.setdefault(parent, []).append((int(entry), command))
+    # Without the sandbox there is no zygote and the page processes say what they are.
     found, waiting = [], [(pid, False)]
     while waiting:
         parent, under_zygote = waiting.pop()
         for child, command in children.get(parent, []):
             zygote = b"--type=zygote" in command
-            if zygote and under_zygote:
+            if (zygote and under_zygote) or b"--type=renderer" in command:
                 found.append(child)
             waiting.append((child, zygote))
     return found
